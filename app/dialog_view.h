@@ -1,0 +1,40 @@
+// What the dialog's logic needs from its window: the controls' texts, the
+// list, the focus and closing. The Win32 window implements it; host tests
+// use a double. Texts are UTF-8.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+enum class Control {
+    FXDataSource,
+    FXInitialCatalog,
+    FXSecurity_Info,
+    FXUser,
+    FXPassword,
+    Command1,  // "&OK"
+    Command2,  // "&Cancelar"
+};
+
+class DialogView {
+public:
+    virtual ~DialogView() = default;
+    // The text of a text box.
+    virtual std::string Text(Control control) const = 0;
+    // Replaces the text of a text box. Like any change of its text, this
+    // raises the change event of FXPassword when `control` is FXPassword.
+    virtual void SetText(Control control, const std::string& utf8) = 0;
+
+    // The FXSecurity_Info drop-down list.
+    virtual void ClearList() = 0;
+    virtual void AddListItem(const std::string& utf8) = 0;
+    virtual void SelectListItem(int index) = 0;  // -1 selects none
+    virtual int SelectedListItem() const = 0;    // -1 when none is selected
+
+    virtual void SetFocus(Control control) = 0;
+    // Destroys the window; as it is the only one, the program then ends.
+    virtual void Unload() = 0;
+};
+
+}  // namespace app

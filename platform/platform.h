@@ -1,0 +1,109 @@
+// The narrow boundary between the portable core and the operating system.
+// The core (registry store, scrambler, dialog logic) calls these interfaces
+// only; platform/win32 implements them over the Win32 API, and the tests
+// install doubles of them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// An open registry key, as the platform hands it out (an HKEY on Windows).
+using KeyHandle = std::uintptr_t;
+
+// Win32 status codes the core and the doubles use by name.
+constexpr long kSuccess = 0;
+constexpr long kFileNotFound = 2;
+constexpr long kAccessDenied = 5;
+constexpr long kInvalidHandle = 6;
+constexpr long kMoreData = 234;
+
+// Registry value types and access rights, with their Win32 numbers.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyWrite = 0x20006;
+constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
+
+// The registry, with the semantics of the ANSI Win32 calls of the same
+// names. `root` is a predefined root key number (0x80000000 to 0x80000006);
+// names and data are bytes of the ANSI code page. Every call returns a Win32
+// status (0 for success).
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual long OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
+                         KeyHandle* key) = 0;
+    // `size` goes in as the room in `data` and comes back as the bytes stored.
+    virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
+                            char* data, std::uint32_t* size) = 0;
+    virtual long SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
+                          const char* data, std::uint32_t size) = 0;
+    virtual long CloseKey(KeyHandle key) = 0;
+};
+
+enum class Icon { None, Warning, Information };
+
+// A modal message box with one OK button, captioned with the program's title.
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+    virtual void Show(const std::string& utf8Text, Icon icon) = 0;
+};
+
+// The outside error reporter: creates the reporting object, calls its
+// "Report" method with the five arguments and releases it. A failure to
+// create or call it is thrown as a RuntimeFailure.
+class ErrorReporter {
+public:
+    virtual ~ErrorReporter() = default;
+    virtual void Report(const std::array<std::string, 5>& utf8Args) = 0;
+};
+
+// Volume information. Returns the volume's serial number, or 0 when the
+// query fails (the caller does not look at the query's status).
+class Volume {
+public:
+    virtual ~Volume() = default;
+    virtual std::uint32_t SerialNumber(const std::string& rootPath) = 0;
+};
+
+// The system's ANSI code page (one byte a character).
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+    virtual std::string ToUtf8(const std::string& ansi) = 0;
+    // Converts exactly: returns false, leaving `ansi` unspecified, when any
+    // character has no form of its own in the code page (no best-fit
+    // look-alikes, no "?").
+    virtual bool FromUtf8(const std::string& utf8, std::string* ansi) = 0;
+};
+
+// The implementations in use. The program installs the Win32 ones at start;
+// tests install doubles.
+struct Services {
+    Registry* registry = nullptr;
+    MessageBox* messageBox = nullptr;
+    ErrorReporter* reporter = nullptr;
+    Volume* volume = nullptr;
+    CodePage* codePage = nullptr;
+};
+
+Services& Current();
+
+// Installs a set of services for its lifetime and puts the previous set back.
+class ScopedServices {
+public:
+    explicit ScopedServices(const Services& services);
+    ~ScopedServices();
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+private:
+    Services previous_;
+};
+
+}  // namespace platform

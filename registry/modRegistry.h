@@ -1,0 +1,73 @@
+// The registry store: reads and writes named text values under keys given
+// as key paths ("HKEY_LOCAL_MACHINE\SOFTWARE\orvex\tamrel"), following
+// "SREF=" redirections on reads. Every operation traps the run-time failures
+// raised inside it, reports them to the outside error reporter and returns
+// its default result; only a failure raised while reporting reaches the
+// caller. Texts and value names are bytes of the ANSI code page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace modRegistry {
+
+// The outcome of a read: Null (the key or value could not be read), Empty
+// (the path gave no root key, or a failure was trapped) or a text, which
+// may be empty.
+class ResultadoLeitura {
+public:
+    enum class Estado { Null, Empty, Texto };
+
+    static ResultadoLeitura Null() { return ResultadoLeitura(Estado::Null, {}); }
+    static ResultadoLeitura Empty() { return ResultadoLeitura(Estado::Empty, {}); }
+    static ResultadoLeitura Texto(std::string texto) {
+        return ResultadoLeitura(Estado::Texto, std::move(texto));
+    }
+
+    Estado estado() const { return estado_; }
+    bool IsNull() const { return estado_ == Estado::Null; }
+    bool IsEmpty() const { return estado_ == Estado::Empty; }
+    bool IsTexto() const { return estado_ == Estado::Texto; }
+    // The text; empty for Null and Empty.
+    const std::string& texto() const { return texto_; }
+
+    bool operator==(const ResultadoLeitura& o) const {
+        return estado_ == o.estado_ && texto_ == o.texto_;
+    }
+    bool operator!=(const ResultadoLeitura& o) const { return !(*this == o); }
+
+private:
+    ResultadoLeitura(Estado estado, std::string texto)
+        : estado_(estado), texto_(std::move(texto)) {}
+    Estado estado_;
+    std::string texto_;
+};
+
+// A key path split into its root key (0 when there is none) and sub-key.
+struct ChaveFormatada {
+    std::uint32_t raiz = 0;
+    std::string subchave;
+};
+
+// Predefined root key numbers.
+constexpr std::uint32_t kHkeyClassesRoot = 0x80000000;
+constexpr std::uint32_t kHkeyCurrentUser = 0x80000001;
+constexpr std::uint32_t kHkeyLocalMachine = 0x80000002;
+constexpr std::uint32_t kHkeyUsers = 0x80000003;
+constexpr std::uint32_t kHkeyPerformanceData = 0x80000004;
+constexpr std::uint32_t kHkeyCurrentConfig = 0x80000005;
+constexpr std::uint32_t kHkeyDynData = 0x80000006;
+
+// Room in the read buffer, the terminator included.
+constexpr std::uint32_t kTamanhoBuffer = 3500;
+// Redirections followed by one read before it gives up with Null.
+constexpr int kMaxRedireccoes = 32;
+
+std::uint32_t ObterHandleChavePrincipal(const std::string& nome);
+ChaveFormatada FormatarChave(const std::string& caminho);
+ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome);
+ResultadoLeitura ObterValorString(const std::string& caminho, const std::string& nome);
+bool DefinirValorString(const std::string& caminho, const std::string& nome,
+                        const std::string& texto);
+
+}  // namespace modRegistry

@@ -1,0 +1,1 @@
+#include "scrambler/modEncriptSerial.h"
