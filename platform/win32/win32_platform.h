@@ -1,0 +1,56 @@
+// The Win32 implementations of the platform interfaces.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace platform::win32 {
+
+class Win32Registry : public Registry {
+public:
+    long OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
+                 KeyHandle* key) override;
+    long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type, char* data,
+                    std::uint32_t* size) override;
+    long SetValue(KeyHandle key, const std::string& name, std::uint32_t type, const char* data,
+                  std::uint32_t size) override;
+    long CloseKey(KeyHandle key) override;
+};
+
+class Win32MessageBox : public MessageBox {
+public:
+    explicit Win32MessageBox(std::wstring title) : title_(std::move(title)) {}
+    void Show(const std::string& utf8Text, Icon icon) override;
+
+private:
+    std::wstring title_;
+};
+
+// Creates "Brevanta.General" for each report, calls "Report" late-bound and
+// releases it.
+class Win32ErrorReporter : public ErrorReporter {
+public:
+    void Report(const std::array<std::string, 5>& utf8Args) override;
+};
+
+class Win32Volume : public Volume {
+public:
+    std::uint32_t SerialNumber(const std::string& rootPath) override;
+};
+
+class Win32CodePage : public CodePage {
+public:
+    std::string ToUtf8(const std::string& ansi) override;
+    bool FromUtf8(const std::string& utf8, std::string* ansi) override;
+};
+
+// UTF-8 <-> UTF-16, for the window and COM.
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& wide);
+
+// Installs the Win32 services for the life of the process; `title` is the
+// program's title, the caption of its message boxes.
+void InstallServices(const std::wstring& title);
+
+}  // namespace platform::win32
