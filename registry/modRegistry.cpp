@@ -1,1 +1,179 @@
 #include "registry/modRegistry.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+
+#include "platform/platform.h"
+#include "platform/runtime_failure.h"
+
+namespace modRegistry {
+namespace {
+
+using platform::RuntimeFailure;
+
+// Failure numbers that are swallowed without a report.
+constexpr long kErrSemRelatorio = 3709;
+
+platform::Registry& Registo() { return *platform::Current().registry; }
+
+// A key opened by one operation, closed before the operation returns,
+// whether it ends normally or through its trap.
+struct ChaveAberta {
+    platform::KeyHandle handle = 0;
+    bool aberta = false;
+
+    // Every key is opened in the registry view that 32-bit programs see, so
+    // the 32-bit and 64-bit builds read and write the same values.
+    long Abrir(std::uint32_t raiz, const std::string& subchave, std::uint32_t acesso) {
+        const long estado =
+            Registo().OpenKey(raiz, subchave, acesso | platform::kKeyWow64_32Key, &handle);
+        aberta = estado == platform::kSuccess;
+        return estado;
+    }
+    void Fechar() {
+        if (!aberta) return;
+        Registo().CloseKey(handle);  // its status is of no use here
+        aberta = false;
+    }
+};
+
+// Sends a trapped failure to the outside error reporter. A failure of the
+// reporter itself is not caught here: it goes on to the caller.
+void Reportar(const char* operacao, const RuntimeFailure& falha) {
+    if (falha.number() == kErrSemRelatorio || falha.number() == 0) return;
+    // The reporter takes UTF-8; the source file is UTF-8 too.
+    platform::Current().reporter->Report(
+        {"Módulo de Registo", "Admin_Quillo", "modRegistry", operacao, falha.description()});
+}
+
+// Runs `corpo` with a trap armed: any failure raised inside closes the key
+// the operation had opened, is reported, and turns into `padrao`.
+template <typename Resultado, typename Corpo>
+Resultado ComArmadilha(const char* operacao, Resultado padrao, ChaveAberta* chave,
+                       Corpo&& corpo) {
+    try {
+        return corpo();
+    } catch (...) {
+        const RuntimeFailure falha = platform::FailureInFlight();
+        if (chave) chave->Fechar();
+        Reportar(operacao, falha);
+        return padrao;
+    }
+}
+
+bool BemFormado(const std::string& caminho) {
+    return caminho.compare(0, 5, "HKEY_") == 0 && caminho.back() != '\\';
+}
+
+// Trims spaces (character 32 only) from both ends.
+std::string AparaEspacos(const std::string& texto) {
+    const auto inicio = texto.find_first_not_of(' ');
+    if (inicio == std::string::npos) return {};
+    const auto fim = texto.find_last_not_of(' ');
+    return texto.substr(inicio, fim - inicio + 1);
+}
+
+bool Redireccao(const ResultadoLeitura& v) {
+    return v.IsTexto() && v.texto().compare(0, 5, "SREF=") == 0;
+}
+
+}  // namespace
+
+std::uint32_t ObterHandleChavePrincipal(const std::string& nome) {
+    return ComArmadilha<std::uint32_t>("ObterHandleChavePrincipal", 0, nullptr, [&] {
+        static const std::array<std::pair<const char*, std::uint32_t>, 7> raizes = {{
+            {"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
+            {"HKEY_CURRENT_USER", kHkeyCurrentUser},
+            {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
+            {"HKEY_USERS", kHkeyUsers},
+            {"HKEY_PERFORMANCE_DATA", kHkeyPerformanceData},
+            {"HKEY_CURRENT_CONFIG", kHkeyCurrentConfig},
+            {"HKEY_DYN_DATA", kHkeyDynData},
+        }};
+        for (const auto& [texto, handle] : raizes)
+            if (nome == texto) return handle;
+        return std::uint32_t{0};
+    });
+}
+
+ChaveFormatada FormatarChave(const std::string& caminho) {
+    return ComArmadilha<ChaveFormatada>("FormatarChave", {}, nullptr, [&] {
+        ChaveFormatada chave;
+        if (!BemFormado(caminho)) {
+            auto& servicos = platform::Current();
+            servicos.messageBox->Show(
+                "Formato Incorrecto:\n\n" + servicos.codePage->ToUtf8(caminho),
+                platform::Icon::None);
+            return chave;
+        }
+        const auto barra = caminho.find('\\');
+        if (barra == std::string::npos) {
+            chave.raiz = ObterHandleChavePrincipal(caminho);
+        } else {
+            chave.raiz = ObterHandleChavePrincipal(caminho.substr(0, barra));
+            chave.subchave = caminho.substr(barra + 1);
+        }
+        return chave;
+    });
+}
+
+ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome) {
+    ChaveAberta chave;
+    return ComArmadilha("ValorString", ResultadoLeitura::Empty(), &chave, [&] {
+        const ChaveFormatada formatada = FormatarChave(caminho);
+        if (formatada.raiz == 0) return ResultadoLeitura::Empty();
+        if (chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyRead) !=
+            platform::kSuccess)
+            return ResultadoLeitura::Null();
+
+        std::string buffer(kTamanhoBuffer, ' ');
+        std::uint32_t tipo = platform::kRegSz;
+        std::uint32_t tamanho = kTamanhoBuffer;
+        const long estado = Registo().QueryValue(chave.handle, nome, &tipo, buffer.data(), &tamanho);
+        chave.Fechar();
+        if (estado != platform::kSuccess) return ResultadoLeitura::Null();
+
+        // Trimming comes before the terminator is dropped, so leading spaces
+        // are lost while trailing ones (before the terminator) survive.
+        std::string texto = AparaEspacos(buffer.substr(0, std::min(tamanho, kTamanhoBuffer)));
+        if (!texto.empty()) texto.pop_back();
+        return ResultadoLeitura::Texto(texto);
+    });
+}
+
+ResultadoLeitura ObterValorString(const std::string& caminho, const std::string& nome) {
+    return ComArmadilha("ObterValorString", ResultadoLeitura::Empty(), nullptr, [&] {
+        ResultadoLeitura v = ValorString(caminho, nome);
+        // A chain that comes back to a key already visited, or that goes on
+        // too long, would never end: the read then gives Null.
+        std::set<std::string> visitados = {caminho};
+        while (Redireccao(v)) {
+            const std::string destino = v.texto().substr(5);
+            if (visitados.size() > kMaxRedireccoes || !visitados.insert(destino).second)
+                return ResultadoLeitura::Null();
+            v = ValorString(destino, nome);
+        }
+        return v;
+    });
+}
+
+bool DefinirValorString(const std::string& caminho, const std::string& nome,
+                        const std::string& texto) {
+    ChaveAberta chave;
+    return ComArmadilha("DefinirValorString", false, &chave, [&] {
+        const ChaveFormatada formatada = FormatarChave(caminho);
+        if (formatada.raiz == 0) return false;
+        if (chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyWrite) !=
+            platform::kSuccess)
+            return false;
+        // The size counts the terminator, so the stored value always ends
+        // with the one the reader drops, whatever the platform adds itself.
+        const long estado = Registo().SetValue(chave.handle, nome, platform::kRegSz, texto.c_str(),
+                                               static_cast<std::uint32_t>(texto.size() + 1));
+        chave.Fechar();
+        return estado == platform::kSuccess;
+    });
+}
+
+}  // namespace modRegistry

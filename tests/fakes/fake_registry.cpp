@@ -1,0 +1,119 @@
+#include "fakes/fake_registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace fakes {
+namespace {
+
+constexpr std::uint32_t kKeyQueryValue = 0x0001;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+
+// Registry names compare without regard to case.
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+bool PredefinedRoot(std::uint32_t root) { return root >= 0x80000000u && root <= 0x80000006u; }
+
+}  // namespace
+
+std::string FakeRegistry::KeyId(std::uint32_t root, const std::string& path) {
+    std::string id = std::to_string(root);
+    if (!path.empty()) id += "\\" + Lower(path);
+    return id;
+}
+
+void FakeRegistry::CreateKey(std::uint32_t root, const std::string& path) {
+    // Creating a key creates its parents, as RegCreateKeyEx does.
+    std::string::size_type at = 0;
+    while ((at = path.find('\\', at)) != std::string::npos) keys_[KeyId(root, path.substr(0, at++))];
+    keys_[KeyId(root, path)];
+}
+
+bool FakeRegistry::KeyExists(std::uint32_t root, const std::string& path) const {
+    return path.empty() || keys_.count(KeyId(root, path)) > 0;
+}
+
+void FakeRegistry::PutString(std::uint32_t root, const std::string& path, const std::string& name,
+                             const std::string& text) {
+    PutRaw(root, path, name, platform::kRegSz, text + '\0');
+}
+
+void FakeRegistry::PutRaw(std::uint32_t root, const std::string& path, const std::string& name,
+                          std::uint32_t type, const std::string& bytes) {
+    CreateKey(root, path);
+    keys_[KeyId(root, path)][Lower(name)] = Value{type, bytes};
+}
+
+std::optional<FakeRegistry::Value> FakeRegistry::Get(std::uint32_t root, const std::string& path,
+                                                     const std::string& name) const {
+    const auto key = keys_.find(KeyId(root, path));
+    if (key == keys_.end()) return std::nullopt;
+    const auto value = key->second.find(Lower(name));
+    if (value == key->second.end()) return std::nullopt;
+    return value->second;
+}
+
+long FakeRegistry::Enter() {
+    const int n = ++calls_;
+    if (auto r = raise_.find(n); r != raise_.end()) std::rethrow_exception(r->second);
+    if (auto f = failStatus_.find(n); f != failStatus_.end()) return f->second;
+    return platform::kSuccess;
+}
+
+long FakeRegistry::OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
+                           platform::KeyHandle* key) {
+    access_.push_back(access);
+    if (long status = Enter()) return status;
+    if (!PredefinedRoot(root)) return platform::kInvalidHandle;
+    if (!KeyExists(root, subKey)) return platform::kFileNotFound;
+    *key = nextHandle_++;
+    open_[*key] = OpenKeyState{KeyId(root, subKey), access};
+    return platform::kSuccess;
+}
+
+long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
+                              std::uint32_t* type, char* data, std::uint32_t* size) {
+    if (long status = Enter()) return status;
+    const auto open = open_.find(key);
+    if (open == open_.end()) return platform::kInvalidHandle;
+    if (!(open->second.access & kKeyQueryValue)) return platform::kAccessDenied;
+    const Key& values = keys_[open->second.path];
+    const auto value = values.find(Lower(name));
+    if (value == values.end()) return platform::kFileNotFound;
+    const auto needed = static_cast<std::uint32_t>(value->second.bytes.size());
+    *type = value->second.type;
+    if (needed > *size) {
+        *size = needed;
+        return platform::kMoreData;
+    }
+    std::memcpy(data, value->second.bytes.data(), needed);
+    *size = needed;
+    return platform::kSuccess;
+}
+
+long FakeRegistry::SetValue(platform::KeyHandle key, const std::string& name, std::uint32_t type,
+                            const char* data, std::uint32_t size) {
+    if (long status = Enter()) return status;
+    const auto open = open_.find(key);
+    if (open == open_.end()) return platform::kInvalidHandle;
+    if (!(open->second.access & kKeySetValue)) return platform::kAccessDenied;
+    // Stores exactly the bytes given: no terminator is added.
+    keys_[open->second.path][Lower(name)] = Value{type, std::string(data, size)};
+    return platform::kSuccess;
+}
+
+long FakeRegistry::CloseKey(platform::KeyHandle key) {
+    // A raised failure leaves the key open; a failing status, as on Windows,
+    // still releases the handle.
+    const long injected = Enter();
+    const bool known = open_.erase(key) > 0;
+    if (injected) return injected;
+    return known ? platform::kSuccess : platform::kInvalidHandle;
+}
+
+}  // namespace fakes

@@ -1,0 +1,77 @@
+// An in-memory registry that answers like the Win32 ANSI calls: status
+// codes, the size in and out, ERROR_MORE_DATA when the room is too small,
+// values of any type stored as bytes. It counts calls and open keys, and
+// can make the Nth call return a status or raise a failure.
+#pragma once
+
+#include <exception>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/runtime_failure.h"
+
+namespace fakes {
+
+class FakeRegistry : public platform::Registry {
+public:
+    struct Value {
+        std::uint32_t type = platform::kRegSz;
+        std::string bytes;
+    };
+
+    // Setting up and inspecting the store (no call is counted).
+    void CreateKey(std::uint32_t root, const std::string& path);
+    bool KeyExists(std::uint32_t root, const std::string& path) const;
+    // Stores `text` with its terminator, as a Win32 program would.
+    void PutString(std::uint32_t root, const std::string& path, const std::string& name,
+                   const std::string& text);
+    void PutRaw(std::uint32_t root, const std::string& path, const std::string& name,
+                std::uint32_t type, const std::string& bytes);
+    std::optional<Value> Get(std::uint32_t root, const std::string& path,
+                             const std::string& name) const;
+
+    // Fault injection, counting every call from 1.
+    void FailCall(int n, long status) { failStatus_[n] = status; }
+    void RaiseOnCall(int n, std::exception_ptr failure) { raise_[n] = std::move(failure); }
+    void RaiseOnCall(int n, const platform::RuntimeFailure& failure) {
+        RaiseOnCall(n, std::make_exception_ptr(failure));
+    }
+
+    int calls() const { return calls_; }
+    int openKeys() const { return static_cast<int>(open_.size()); }
+    // The access rights of every OpenKey call, in order.
+    const std::vector<std::uint32_t>& accessLog() const { return access_; }
+
+    long OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
+                 platform::KeyHandle* key) override;
+    long QueryValue(platform::KeyHandle key, const std::string& name, std::uint32_t* type,
+                    char* data, std::uint32_t* size) override;
+    long SetValue(platform::KeyHandle key, const std::string& name, std::uint32_t type,
+                  const char* data, std::uint32_t size) override;
+    long CloseKey(platform::KeyHandle key) override;
+
+private:
+    struct OpenKeyState {
+        std::string path;  // root and lower-case sub-key, the map's key
+        std::uint32_t access;
+    };
+    using Key = std::map<std::string, Value>;  // by lower-case value name
+
+    static std::string KeyId(std::uint32_t root, const std::string& path);
+    // Counts the call; returns the injected status, or raises, or 0.
+    long Enter();
+
+    std::map<std::string, Key> keys_;
+    std::map<platform::KeyHandle, OpenKeyState> open_;
+    platform::KeyHandle nextHandle_ = 0x100;
+    int calls_ = 0;
+    std::map<int, long> failStatus_;
+    std::map<int, std::exception_ptr> raise_;
+    std::vector<std::uint32_t> access_;
+};
+
+}  // namespace fakes

@@ -1,0 +1,68 @@
+// Recording doubles of the message box, the error reporter and the code
+// page, and FakePlatform, which installs them with the fake registry.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_registry.h"
+#include "platform/platform.h"
+#include "platform/runtime_failure.h"
+
+namespace fakes {
+
+class RecordingMessageBox : public platform::MessageBox {
+public:
+    struct Shown {
+        std::string text;
+        platform::Icon icon;
+    };
+    void Show(const std::string& utf8Text, platform::Icon icon) override {
+        shown.push_back({utf8Text, icon});
+    }
+    std::vector<Shown> shown;
+};
+
+class RecordingReporter : public platform::ErrorReporter {
+public:
+    // The next `times` reports (every one when negative) raise `failure`.
+    void FailWith(platform::RuntimeFailure failure, int times = -1) {
+        failure_ = std::move(failure);
+        failuresLeft_ = times;
+    }
+
+    void Report(const std::array<std::string, 5>& utf8Args) override {
+        attempts.push_back(utf8Args);
+        if (failure_ && failuresLeft_ != 0) {
+            if (failuresLeft_ > 0) --failuresLeft_;
+            throw *failure_;
+        }
+        reports.push_back(utf8Args);
+    }
+    std::vector<std::array<std::string, 5>> attempts;  // failed ones too
+    std::vector<std::array<std::string, 5>> reports;   // those that succeeded
+
+private:
+    std::optional<platform::RuntimeFailure> failure_;
+    int failuresLeft_ = 0;
+};
+
+// A code page whose bytes are the characters U+0000 to U+00FF (Latin-1).
+class Latin1CodePage : public platform::CodePage {
+public:
+    std::string ToUtf8(const std::string& ansi) override;
+    bool FromUtf8(const std::string& utf8, std::string* ansi) override;
+};
+
+// All the doubles, installed for the object's lifetime.
+struct FakePlatform {
+    FakeRegistry registry;
+    RecordingMessageBox messageBox;
+    RecordingReporter reporter;
+    Latin1CodePage codePage;
+    platform::ScopedServices installed{
+        platform::Services{&registry, &messageBox, &reporter, nullptr, &codePage}};
+};
+
+}  // namespace fakes
