@@ -12,6 +12,8 @@ namespace app {
 // The only key the dialog reads and writes (ASCII, so the same in every
 // code page).
 inline const std::string kCaminhoDefinicoes = "HKEY_LOCAL_MACHINE\\SOFTWARE\\orvex\\tamrel";
+// What the password field shows in place of the stored password.
+inline const std::string kMascara = "**************";
 
 class frmDefinicoes {
 public:
@@ -21,7 +23,7 @@ public:
     void Form_Load();
     // Once, right after the window first becomes visible.
     void Form_Shown();
-    // "&OK": validates, writes the five values, then unloads.
+    // "&OK": checks every value, writes the five, then unloads.
     void Command1_Click();
     // "&Cancelar", and the title bar's close button: unloads, writing nothing.
     void Command2_Click();
@@ -29,8 +31,19 @@ public:
     // Any change of FXPassword's text.
     void FXPassword_Change();
 
+    // The password the next "&OK" saves when the field is edited.
+    const std::string& Sombra() const { return sombra_; }
+
 private:
+    void Carregar();
+    void Gravar();
+    void CarregarPalavraPasse();
+
     DialogView& view_;
+    std::string sombra_;             // UTF-8, as the field shows it
+    std::string segurancaLida_;      // code-page bytes, as read
+    std::string palavraPasseLida_;   // the stored (scrambled) form, as read
+    bool avisarPalavraPasse_ = false;
 };
 
 }  // namespace app

@@ -78,6 +78,7 @@ long FakeRegistry::OpenKey(std::uint32_t root, const std::string& subKey, std::u
 
 long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
                               std::uint32_t* type, char* data, std::uint32_t* size) {
+    values_.push_back("query " + name);
     if (long status = Enter()) return status;
     const auto open = open_.find(key);
     if (open == open_.end()) return platform::kInvalidHandle;
@@ -98,6 +99,7 @@ long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
 
 long FakeRegistry::SetValue(platform::KeyHandle key, const std::string& name, std::uint32_t type,
                             const char* data, std::uint32_t size) {
+    values_.push_back("set " + name);
     if (long status = Enter()) return status;
     const auto open = open_.find(key);
     if (open == open_.end()) return platform::kInvalidHandle;

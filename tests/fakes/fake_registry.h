@@ -45,6 +45,8 @@ public:
     int openKeys() const { return static_cast<int>(open_.size()); }
     // The access rights of every OpenKey call, in order.
     const std::vector<std::uint32_t>& accessLog() const { return access_; }
+    // Every query and set, in order: "query NAME" or "set NAME".
+    const std::vector<std::string>& valueLog() const { return values_; }
 
     long OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
                  platform::KeyHandle* key) override;
@@ -72,6 +74,7 @@ private:
     std::map<int, long> failStatus_;
     std::map<int, std::exception_ptr> raise_;
     std::vector<std::uint32_t> access_;
+    std::vector<std::string> values_;
 };
 
 }  // namespace fakes

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/fake_registry.h"
+#include "fakes/fake_volume.h"
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 
@@ -60,9 +61,10 @@ struct FakePlatform {
     FakeRegistry registry;
     RecordingMessageBox messageBox;
     RecordingReporter reporter;
+    FakeVolume volume;
     Latin1CodePage codePage;
     platform::ScopedServices installed{
-        platform::Services{&registry, &messageBox, &reporter, nullptr, &codePage}};
+        platform::Services{&registry, &messageBox, &reporter, &volume, &codePage}};
 };
 
 }  // namespace fakes

@@ -1,0 +1,51 @@
+// A window double for the dialog's logic: keeps the controls' texts, the
+// list, the focus and whether the window was unloaded. Like the real
+// window, any change of the password field's text raises its change event.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/dialog_view.h"
+#include "app/frmDefinicoes.h"
+
+namespace fakes {
+
+class FakeDialogView : public app::DialogView {
+public:
+    using Control = app::Control;
+
+    app::frmDefinicoes* form = nullptr;  // receives the change events
+
+    std::string Text(Control c) const override {
+        const auto t = texts.find(c);
+        return t == texts.end() ? std::string() : t->second;
+    }
+    void SetText(Control c, const std::string& utf8) override {
+        texts[c] = utf8;
+        setTextLog.push_back(c);
+        if (c == Control::FXPassword && form) form->FXPassword_Change();
+    }
+    void ClearList() override {
+        items.clear();
+        selected = -1;
+    }
+    void AddListItem(const std::string& utf8) override { items.push_back(utf8); }
+    void SelectListItem(int index) override { selected = index; }
+    int SelectedListItem() const override { return selected; }
+    void SetFocus(Control c) override { focus = c; }
+    void Unload() override { unloaded = true; }
+
+    // What a person typing into a field does: the text changes.
+    void Type(Control c, const std::string& utf8) { SetText(c, utf8); }
+
+    std::map<Control, std::string> texts;
+    std::vector<Control> setTextLog;
+    std::vector<std::string> items;
+    int selected = -1;
+    Control focus = Control::FXDataSource;
+    bool unloaded = false;
+};
+
+}  // namespace fakes
