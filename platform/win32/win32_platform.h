@@ -27,11 +27,16 @@ private:
     std::wstring title_;
 };
 
-// Creates "Brevanta.General" for each report, calls "Report" late-bound and
-// releases it.
+// Creates the reporter object from its ProgID for each report, calls
+// "Report" late-bound and releases it. Needs COM initialised on the thread.
 class Win32ErrorReporter : public ErrorReporter {
 public:
+    explicit Win32ErrorReporter(std::wstring progId = L"Brevanta.General")
+        : progId_(std::move(progId)) {}
     void Report(const std::array<std::string, 5>& utf8Args) override;
+
+private:
+    std::wstring progId_;
 };
 
 class Win32Volume : public Volume {

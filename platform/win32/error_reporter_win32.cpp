@@ -1,0 +1,131 @@
+// The outside error reporter, reached through COM: created from its ProgID,
+// "Report" called late-bound through IDispatch, released right after.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/runtime_failure.h"
+#include "platform/win32/win32_platform.h"
+
+namespace platform::win32 {
+
+namespace {
+
+// Owns one interface pointer and releases it when it goes.
+class DispatchRef {
+public:
+    DispatchRef() = default;
+    ~DispatchRef() {
+        if (ptr_) ptr_->Release();
+    }
+    DispatchRef(const DispatchRef&) = delete;
+    DispatchRef& operator=(const DispatchRef&) = delete;
+    IDispatch* get() const { return ptr_; }
+    void** out() { return reinterpret_cast<void**>(&ptr_); }
+
+private:
+    IDispatch* ptr_ = nullptr;
+};
+
+// The call's arguments as COM strings, in the reverse order Invoke wants
+// them (the last argument first).
+class BstrArgs {
+public:
+    explicit BstrArgs(const std::array<std::string, 5>& utf8Args) {
+        for (auto arg = utf8Args.rbegin(); arg != utf8Args.rend(); ++arg) {
+            const std::wstring wide = Widen(*arg);
+            strings_.emplace_back(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())),
+                                  &SysFreeString);
+            if (!strings_.back()) throw RuntimeFailure(kErrOutOfMemory);
+            VARIANT variant;
+            VariantInit(&variant);
+            variant.vt = VT_BSTR;
+            variant.bstrVal = strings_.back().get();
+            variants_.push_back(variant);
+        }
+    }
+    DISPPARAMS Params() {
+        return DISPPARAMS{variants_.data(), nullptr, static_cast<UINT>(variants_.size()), 0};
+    }
+
+private:
+    std::vector<std::unique_ptr<OLECHAR, decltype(&SysFreeString)>> strings_;
+    std::vector<VARIANT> variants_;  // borrow the strings above
+};
+
+std::string TakeBstr(BSTR text) {
+    std::string utf8 = text ? Narrow(std::wstring(text, SysStringLen(text))) : std::string();
+    SysFreeString(text);
+    return utf8;
+}
+
+// The system's text for an HRESULT, or a generic one.
+std::string HresultDescription(HRESULT hr) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+            FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text.empty() ? "Automation error" : "Automation error: " + Narrow(text);
+}
+
+// The failure an object raised inside Invoke, from its exception record.
+RuntimeFailure ExceptionFailure(EXCEPINFO& info) {
+    if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrHelpFile);
+    std::string description = TakeBstr(info.bstrDescription);
+    long number;
+    if (info.wCode != 0) {
+        number = info.wCode;
+    } else if (HRESULT_FACILITY(info.scode) == FACILITY_CONTROL) {
+        number = HRESULT_CODE(info.scode);  // run-time errors travel as 0x800Axxxx
+    } else {
+        number = info.scode;
+    }
+    if (description.empty()) description = StandardDescription(number);
+    if (description.empty()) description = HresultDescription(info.scode);
+    return RuntimeFailure(number, description);
+}
+
+}  // namespace
+
+void Win32ErrorReporter::Report(const std::array<std::string, 5>& utf8Args) {
+    CLSID clsid;
+    DispatchRef reporter;
+    if (FAILED(CLSIDFromProgID(progId_.c_str(), &clsid)) ||
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                IID_IDispatch, reporter.out()))) {
+        throw RuntimeFailure(kErrCantCreateObject);
+    }
+
+    wchar_t method[] = L"Report";
+    LPOLESTR names[] = {method};
+    DISPID dispid = DISPID_UNKNOWN;
+    HRESULT hr = reporter.get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
+    if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) {
+        throw RuntimeFailure(kErrNoSuchMethod);
+    }
+    if (FAILED(hr)) throw RuntimeFailure(hr, HresultDescription(hr));
+
+    BstrArgs args(utf8Args);
+    DISPPARAMS params = args.Params();
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO info{};
+    UINT argError = 0;
+    hr = reporter.get()->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                &result, &info, &argError);
+    VariantClear(&result);  // whatever Report returns is ignored
+    if (hr == DISP_E_EXCEPTION) throw ExceptionFailure(info);
+    if (hr == DISP_E_MEMBERNOTFOUND) throw RuntimeFailure(kErrNoSuchMethod);
+    if (FAILED(hr)) throw RuntimeFailure(hr, HresultDescription(hr));
+}
+
+}  // namespace platform::win32
