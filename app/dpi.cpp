@@ -1,0 +1,41 @@
+#include "app/dpi.h"
+
+namespace app {
+namespace {
+
+// A user32 export that older systems lack, or null.
+template <typename Function>
+Function User32(const char* name) {
+    FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}
+
+UINT SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}
+
+}  // namespace
+
+UINT DpiOf(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32<GetDpiForWindowFn>("GetDpiForWindow");
+    if (hwnd && getDpiForWindow) {
+        if (UINT dpi = getDpiForWindow(hwnd)) return dpi;
+    }
+    return SystemDpi();
+}
+
+void AdjustWindowRectForDpi(RECT* rect, DWORD style, DWORD exStyle, UINT dpi) {
+    using AdjustFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32<AdjustFn>("AdjustWindowRectExForDpi");
+    if (adjustForDpi) {
+        adjustForDpi(rect, style, FALSE, exStyle, dpi);
+    } else {
+        AdjustWindowRectEx(rect, style, FALSE, exStyle);
+    }
+}
+
+}  // namespace app

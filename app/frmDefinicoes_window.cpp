@@ -1,0 +1,305 @@
+#include "app/frmDefinicoes_window.h"
+
+#include <imm.h>
+
+#include <algorithm>
+
+#include "app/dpi.h"
+#include "platform/win32/win32_platform.h"
+
+namespace app {
+namespace {
+
+using platform::win32::Narrow;
+using platform::win32::Widen;
+
+constexpr wchar_t kClassName[] = L"frmDefinicoes";
+// Fixed tool window: narrow caption with only a close button, no sizing
+// border, no taskbar button.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
+// Posted once the window is first visible.
+constexpr UINT kShownMessage = WM_APP + 1;
+
+// The client area's design position and size, in twips from the screen's
+// top-left corner.
+constexpr int kClientLeft = 2040, kClientTop = 3165, kClientWidth = 6945, kClientHeight = 3240;
+// Room below the closed drop-down list for its open list.
+constexpr int kListRoom = 1200;
+
+constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
+constexpr DWORD kTextBox = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+constexpr DWORD kList = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+
+struct ChildSpec {
+    const wchar_t* windowClass;
+    const wchar_t* text;
+    DWORD style;
+    DWORD exStyle;
+    int left, top, width, height;  // twips, within the client area
+};
+
+// Creation order is the tab order; each label comes just before its field,
+// so that accessibility tools name the field by it.
+const ChildSpec kChildren[] = {
+    {L"Static", L"Servidor (Data Source):", kLabel, 0, 270, 315, 3165, 240},
+    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 270, 3255, 285},
+    {L"Static", L"Base de Dados (Initial Catalog):", kLabel, 0, 270, 825, 3165, 240},
+    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 775, 3255, 285},
+    {L"Static", L"Informação (Security Info):", kLabel, 0, 270, 1335, 3165, 240},
+    {L"ComboBox", L"", kList, 0, 3465, 1280, 1230, 315},
+    {L"Static", L"Administrador (User):", kLabel, 0, 270, 1845, 3165, 240},
+    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 1815, 3255, 285},
+    {L"Static", L"Palavra-passe (Password):", kLabel, 0, 270, 2355, 3165, 240},
+    {L"Edit", L"", kTextBox | ES_PASSWORD, WS_EX_CLIENTEDGE, 3465, 2320, 3255, 285},
+    {L"Button", L"&OK", kButton, 0, 3915, 2790, 1365, 330},
+    {L"Button", L"&Cancelar", kButton, 0, 5355, 2790, 1365, 330},
+};
+
+// Child window identifiers: kFirstId + position in kChildren. None is IDOK
+// or IDCANCEL, which the dialog manager sends for Enter and Escape.
+constexpr int kFirstId = 100;
+
+int IndexOf(Control control) {
+    switch (control) {
+    case Control::FXDataSource: return 1;
+    case Control::FXInitialCatalog: return 3;
+    case Control::FXSecurity_Info: return 5;
+    case Control::FXUser: return 7;
+    case Control::FXPassword: return 9;
+    case Control::Command1: return 10;
+    case Control::Command2: return 11;
+    }
+    return 1;
+}
+
+int IdOf(Control control) { return kFirstId + IndexOf(control); }
+
+// The outer rectangle that puts the client area at its design place.
+RECT DesignRect(UINT dpi) {
+    const int left = Twips(kClientLeft, dpi), top = Twips(kClientTop, dpi);
+    RECT rect{left, top, left + Twips(kClientWidth, dpi), top + Twips(kClientHeight, dpi)};
+    AdjustWindowRectForDpi(&rect, kStyle, kExStyle, dpi);
+    return rect;
+}
+
+void MoveTo(HWND hwnd, const RECT& rect, UINT flags = 0) {
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The dialog manager's default font (the face of DS_SHELLFONT dialogs),
+// 8 points at `dpi`.
+HFONT CreateDialogFont(UINT dpi) {
+    return CreateFontW(-MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg 2");
+}
+
+}  // namespace
+
+frmDefinicoesWindow::~frmDefinicoesWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+    if (font_) DeleteObject(font_);
+}
+
+bool frmDefinicoesWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return false;
+    }
+    // Placed at the system DPI first; WM_CREATE corrects it for the monitor.
+    const RECT rect = DesignRect(DpiOf(nullptr));
+    CreateWindowExW(kExStyle, kClassName, kTitulo, kStyle, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
+                    this);
+    return hwnd_ != nullptr;
+}
+
+void frmDefinicoesWindow::Show(int showCommand) {
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    PostMessageW(hwnd_, kShownMessage, 0, 0);
+}
+
+LRESULT CALLBACK frmDefinicoesWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+    auto* self = reinterpret_cast<frmDefinicoesWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<frmDefinicoesWindow*>(
+            reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    return self ? self->HandleMessage(message, wParam, lParam)
+                : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT frmDefinicoesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND hwnd = hwnd_;
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate() ? 0 : -1;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_CLOSE:
+        logic_.Form_Close();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        OnNcDestroy();
+        break;
+    case kShownMessage:
+        logic_.Form_Shown();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool frmDefinicoesWindow::OnCreate() {
+    dpi_ = DpiOf(hwnd_);
+    MoveTo(hwnd_, DesignRect(dpi_));
+    CreateControls();
+    LayoutControls();
+    return std::all_of(children_.begin(), children_.end(), [](HWND h) { return h != nullptr; });
+}
+
+void frmDefinicoesWindow::OnCommand(int id, int code) {
+    if (id == IdOf(Control::Command1) && code == BN_CLICKED) {
+        logic_.Command1_Click();
+    } else if (id == IdOf(Control::Command2) && code == BN_CLICKED) {
+        logic_.Command2_Click();
+    } else if (id == IdOf(Control::FXPassword) && code == EN_CHANGE) {
+        logic_.FXPassword_Change();
+    } else if (id == IDOK) {
+        // Enter, from the dialog manager: there is no default button, so
+        // Enter presses a button only when that button has the focus.
+        const HWND focus = GetFocus();
+        if (focus == Child(Control::Command1) || focus == Child(Control::Command2)) {
+            OnCommand(GetDlgCtrlID(focus), BN_CLICKED);
+        }
+    }
+    // IDCANCEL (Escape) does nothing: there is no cancel button.
+}
+
+void frmDefinicoesWindow::OnActivate(bool active) {
+    // A plain window does not remember its focused control across
+    // deactivation as a dialog does; keep it here.
+    if (active) {
+        if (focus_) ::SetFocus(focus_);
+    } else {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+    }
+}
+
+void frmDefinicoesWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    MoveTo(hwnd_, suggested);
+    LayoutControls();
+}
+
+void frmDefinicoesWindow::OnNcDestroy() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    children_.fill(nullptr);
+    focus_ = nullptr;
+}
+
+void frmDefinicoesWindow::CreateControls() {
+    static_assert(std::size(kChildren) == kChildCount);
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+    for (size_t i = 0; i < children_.size(); ++i) {
+        const ChildSpec& spec = kChildren[i];
+        children_[i] = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text, spec.style, 0,
+                                       0, 0, 0, hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)),
+                                       instance, nullptr);
+    }
+    // No practical limit on the text boxes' length (0 means the largest).
+    for (Control box : {Control::FXDataSource, Control::FXInitialCatalog, Control::FXUser,
+                        Control::FXPassword}) {
+        SendMessageW(Child(box), EM_SETLIMITTEXT, 0, 0);
+    }
+    // Common Controls 6 masks with a dot by default; this field shows "*".
+    const HWND password = Child(Control::FXPassword);
+    SendMessageW(password, EM_SETPASSWORDCHAR, L'*', 0);
+    ImmAssociateContext(password, nullptr);  // no input-method editor
+    focus_ = Child(Control::FXDataSource);
+}
+
+void frmDefinicoesWindow::LayoutControls() {
+    const HFONT font = CreateDialogFont(dpi_);
+    for (size_t i = 0; i < children_.size(); ++i) {
+        const ChildSpec& spec = kChildren[i];
+        const int height = spec.height + (spec.style & CBS_DROPDOWNLIST ? kListRoom : 0);
+        MoveWindow(children_[i], Twips(spec.left, dpi_), Twips(spec.top, dpi_),
+                   Twips(spec.width, dpi_), Twips(height, dpi_), TRUE);
+        SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    if (font_) DeleteObject(font_);
+    font_ = font;
+}
+
+HWND frmDefinicoesWindow::Child(Control control) const { return children_[IndexOf(control)]; }
+
+std::string frmDefinicoesWindow::Text(Control control) const {
+    const HWND child = Child(control);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(child)), L'\0');
+    if (!text.empty()) {
+        text.resize(static_cast<size_t>(
+            GetWindowTextW(child, text.data(), static_cast<int>(text.size() + 1))));
+    }
+    return Narrow(text);
+}
+
+void frmDefinicoesWindow::SetText(Control control, const std::string& utf8) {
+    SetWindowTextW(Child(control), Widen(utf8).c_str());
+}
+
+void frmDefinicoesWindow::ClearList() {
+    SendMessageW(Child(Control::FXSecurity_Info), CB_RESETCONTENT, 0, 0);
+}
+
+void frmDefinicoesWindow::AddListItem(const std::string& utf8) {
+    const std::wstring item = Widen(utf8);
+    SendMessageW(Child(Control::FXSecurity_Info), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+void frmDefinicoesWindow::SelectListItem(int index) {
+    SendMessageW(Child(Control::FXSecurity_Info), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int frmDefinicoesWindow::SelectedListItem() const {
+    const LRESULT index = SendMessageW(Child(Control::FXSecurity_Info), CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void frmDefinicoesWindow::SetFocus(Control control) {
+    // While hidden (during load) it is only remembered for the first activation.
+    focus_ = Child(control);
+    if (IsWindowVisible(hwnd_)) ::SetFocus(focus_);
+}
+
+void frmDefinicoesWindow::Unload() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+}  // namespace app

@@ -1,0 +1,46 @@
+// Start-up: the access settings window is the whole program. It is created,
+// loaded and shown; the program ends when it is unloaded.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/frmDefinicoes_window.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+// Runs the message loop until the window is destroyed. The dialog manager
+// gives the plain window Tab, Shift+Tab and the access keys.
+int RunMessageLoop(const app::frmDefinicoesWindow& window) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (window.Handle() && IsDialogMessageW(window.Handle(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // COM, for the error reporter, lives as long as the program.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    platform::win32::InstallServices(app::kTitulo);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    int exitCode = 1;
+    {
+        app::frmDefinicoesWindow window;
+        if (window.Create(instance)) {
+            window.Load();
+            window.Show(showCommand);
+            exitCode = RunMessageLoop(window);
+        }
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return exitCode;
+}

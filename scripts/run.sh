@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Starts the program on this machine: installs what is missing, builds the
+# 64-bit program, prepares its Wine prefix with the settings key and some
+# sample values (only when the key is missing, so edits survive), and opens
+# the window on $DISPLAY, or on a private Xvfb display when there is none.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+[ -f build/win64/CMakeCache.txt ] || cmake --preset win64
+cmake --build --preset win64 -j"$(nproc)"
+
+# No display: a private Xvfb one, on the first free number from 77. Wine
+# must see it from its first command on, or it settles on having none.
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  n=77
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  export DISPLAY=:$n
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+  sleep 0.5
+fi
+
+scripts/wine-prefix.sh build/win64
+. scripts/wine-env.sh build/win64
+
+key='HKLM\SOFTWARE\orvex\tamrel'
+# The program is a 32-bit one at heart: its settings live in the 32-bit view.
+if ! wine reg query "$key" /reg:32 </dev/null >/dev/null 2>&1; then
+  echo "Creating $key with sample values"
+  sample=build/win64/sample-settings.reg
+  # UTF-16, so that "Segurança" is stored as it is spelt.
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<'REG'; } >"$sample"
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\orvex\tamrel]
+"Servidor"="SRVDADOS01"
+"Base_Dados"="Tamrel"
+"Segurança"="True"
+"Utilizador"="administrador"
+
+REG
+  wine reg import "Z:$(realpath "$sample" | tr / '\\')" /reg:32 </dev/null >/dev/null 2>&1
+  wine reg query "$key" /v Servidor /reg:32 </dev/null >/dev/null 2>&1 ||
+    { echo "run.sh: could not create $key" >&2; exit 1; }
+fi
+
+program=build/win64/app/DefinicoesAcesso.exe
+if [ -z "$xvfb_pid" ]; then
+  exec wine "$program"
+fi
+
+wine "$program" </dev/null >/dev/null 2>&1 &
+program_pid=$!
+shot=build/win64/screenshot.png
+if window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Definições de Acesso' | head -n1) &&
+   [ -n "$window" ]; then
+  sleep 0.3
+  import -window "$window" "$shot"
+  cat <<EOF_HELP
+There is no display here, so the window is open on Xvfb $DISPLAY.
+  It is in $shot now. Take another picture:
+    import -display $DISPLAY -window root shot.png
+  Drive it from the keyboard, e.g. type a server name, then Alt+O to save:
+    DISPLAY=$DISPLAY xdotool windowfocus --sync $window type 'novo'
+    DISPLAY=$DISPLAY xdotool windowfocus --sync $window key alt+o
+  Or watch it with a VNC viewer, if x11vnc is installed:
+    x11vnc -display $DISPLAY -localhost
+This script waits until the program ends (Alt+O, Alt+C or Alt+F4 above).
+EOF_HELP
+else
+  echo "run.sh: the window did not appear" >&2
+fi
+wait "$program_pid"
