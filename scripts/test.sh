@@ -6,12 +6,31 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
+# Adds up ctest's "N tests failed out of M" lines for the closing summary.
+passed=0
+failed=0
+run_ctest() {
+  local log
+  log=$(mktemp)
+  local status=0
+  ctest "$@" 2>&1 | tee "$log" || status=$?
+  local counts
+  counts=$(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\)$/\1 \2/p' "$log" | tail -n 1)
+  rm -f "$log"
+  if [ -n "$counts" ]; then
+    set -- $counts
+    failed=$((failed + $1))
+    passed=$((passed + $2 - $1))
+  fi
+  return "$status"
+}
+
 scripts/install-deps.sh
 
 echo "== host build and unit tests"
 cmake --preset host >/dev/null
 cmake --build --preset host -j"$jobs"
-ctest --preset host
+run_ctest --preset host
 
 echo "== 32-bit Windows build (compiled and linked only)"
 cmake --preset win32 >/dev/null
@@ -35,7 +54,7 @@ export DISPLAY=$display
 # open, so start them before ctest.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
-ctest --preset win64
+run_ctest --preset win64
 cleanup
 trap - EXIT
 
@@ -43,4 +62,4 @@ if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing"
   scripts/fuzz.sh
 fi
-echo "All tests passed."
+echo "ctest: $passed passed, $failed failed"
