@@ -29,10 +29,15 @@ scripts/wine-prefix.sh build/win64
 key='HKLM\SOFTWARE\orvex\tamrel'
 # The program is a 32-bit one at heart: its settings live in the 32-bit view.
 if ! wine reg query "$key" /reg:32 </dev/null >/dev/null 2>&1; then
-  echo "Creating $key with sample values"
+  echo "Creating $key with sample values (password: Segredo1)"
+  # The password as the program stores it with this prefix's serial of C:,
+  # in a .reg string, where "\" and '"' are escaped.
+  password=$(tests/e2e/scramble.sh "$(cat "$WINEPREFIX/drive_c/.windows-serial")" Segredo1)
+  password=${password//\\/\\\\}
+  password=${password//\"/\\\"}
   sample=build/win64/sample-settings.reg
   # UTF-16, so that "Segurança" is stored as it is spelt.
-  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<'REG'; } >"$sample"
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<REG; } >"$sample"
 Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\orvex\tamrel]
@@ -40,6 +45,7 @@ Windows Registry Editor Version 5.00
 "Base_Dados"="Tamrel"
 "Segurança"="True"
 "Utilizador"="administrador"
+"Palavra-Passe"="$password"
 
 REG
   wine reg import "Z:$(realpath "$sample" | tr / '\\')" /reg:32 </dev/null >/dev/null 2>&1

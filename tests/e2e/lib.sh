@@ -126,6 +126,19 @@ wait_window() {
 
 start() { launch; wait_window; }
 
+# For a message the program shows once its window is up: waits until the
+# window is shown with a message box over it, and keeps the lower of the
+# two as the window.
+wait_window_under_message() {
+  local deadline=$((SECONDS + 30)) shown
+  while shown=$(windows); [ "$(grep -c . <<<"$shown")" -lt 2 ]; do
+    running || fail "the program ended before its window and message appeared"
+    [ $SECONDS -lt $deadline ] || fail "the window did not appear with a message over it"
+    sleep 0.1
+  done
+  WIN=$(head -n1 <<<"$shown")
+}
+
 keys() { xdotool key --delay 40 "$@"; }
 type_text() { xdotool type --delay 40 "$1"; }
 
