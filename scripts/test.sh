@@ -42,13 +42,16 @@ cmake --build --preset win64 -j"$jobs"
 . scripts/wine-env.sh build/win64
 scripts/wine-prefix.sh build/win64
 
-# A private X display for the window tests.
-display=:97
+# A private X display for the window tests, on the first free number from 97.
+n=97
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+display=:$n
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() { wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 export DISPLAY=$display
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
 # Wine's background services would inherit ctest's output pipe and keep it
 # open, so start them before ctest.
