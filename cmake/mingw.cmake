@@ -19,5 +19,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # ctest runs the Windows test programs through Wine (64-bit only here).
 if(MINGW_ARCH STREQUAL "x86_64")
-  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
 endif()

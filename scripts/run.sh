@@ -28,7 +28,7 @@ scripts/wine-prefix.sh build/win64
 
 key='HKLM\SOFTWARE\orvex\tamrel'
 # The program is a 32-bit one at heart: its settings live in the 32-bit view.
-if ! wine reg query "$key" /reg:32 </dev/null >/dev/null 2>&1; then
+if ! "$WINE64" reg query "$key" /reg:32 </dev/null >/dev/null 2>&1; then
   echo "Creating $key with sample values (password: Segredo1)"
   # The password as the program stores it with this prefix's serial of C:,
   # in a .reg string, where "\" and '"' are escaped.
@@ -48,17 +48,17 @@ Windows Registry Editor Version 5.00
 "Palavra-Passe"="$password"
 
 REG
-  wine reg import "Z:$(realpath "$sample" | tr / '\\')" /reg:32 </dev/null >/dev/null 2>&1
-  wine reg query "$key" /v Servidor /reg:32 </dev/null >/dev/null 2>&1 ||
+  "$WINE64" reg import "Z:$(realpath "$sample" | tr / '\\')" /reg:32 </dev/null >/dev/null 2>&1
+  "$WINE64" reg query "$key" /v Servidor /reg:32 </dev/null >/dev/null 2>&1 ||
     { echo "run.sh: could not create $key" >&2; exit 1; }
 fi
 
 program=build/win64/app/DefinicoesAcesso.exe
 if [ -z "$xvfb_pid" ]; then
-  exec wine "$program"
+  exec "$WINE64" "$program"
 fi
 
-wine "$program" </dev/null >/dev/null 2>&1 &
+"$WINE64" "$program" </dev/null >/dev/null 2>&1 &
 program_pid=$!
 shot=build/win64/screenshot.png
 if window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Definições de Acesso' | head -n1) &&

@@ -56,7 +56,7 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 # Wine's background services would inherit ctest's output pipe and keep it
 # open, so start them before ctest.
 wineserver -p
-wine cmd /c exit </dev/null >/dev/null 2>&1
+"$WINE64" cmd /c exit </dev/null >/dev/null 2>&1
 run_ctest --preset win64
 cleanup
 trap - EXIT

@@ -5,4 +5,8 @@ export WINEPREFIX="$_build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=C.UTF-8
+# The 64-bit loader, for everything 64-bit. Where the 32-bit Wine is also
+# installed, plain "wine" starts the 32-bit loader first, and Wine's own
+# tools (reg, regsvr32, wineboot) would then run as 32-bit programs.
+export WINE64=/usr/lib/wine/wine64
 unset _build

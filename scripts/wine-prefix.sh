@@ -18,18 +18,18 @@ quiet wineserver -k || true
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix $WINEPREFIX"
-  quiet wineboot -i
+  quiet "$WINE64" wineboot -i
 fi
 
 # Without a window manager Wine waits 2 s whenever a window closes.
-quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+quiet "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 
 printf '%s\n' "${WINE_SERIAL:-8BADF00D}" >"$WINEPREFIX/drive_c/.windows-serial"
 
 dll="$build/reporter/BrevantaReporter.dll"
 if [ -f "$dll" ]; then
   # Drive Z: is the Unix root.
-  quiet wine regsvr32 /s "Z:${dll//\//\\}" || {
+  quiet "$WINE64" regsvr32 /s "Z:${dll//\//\\}" || {
     echo "wine-prefix.sh: registering $dll failed" >&2
     exit 1
   }

@@ -8,6 +8,7 @@ PROGRAM=${1:?usage: . lib.sh PROGRAM.exe}
 : "${WINEPREFIX:?WINEPREFIX must name the prepared Wine prefix}"
 : "${DISPLAY:?the window tests need an X display (scripts/test.sh starts one)}"
 
+WINE64=${WINE64:-/usr/lib/wine/wine64}
 TITLE='Definições de Acesso'
 KEY='HKEY_LOCAL_MACHINE\SOFTWARE\orvex\tamrel'
 # A second key, for redirections.
@@ -48,10 +49,10 @@ set_values() {
     done
     printf '\r\n'
   } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$WORK/set.reg"
-  quiet wine reg import "$(winpath "$WORK/set.reg")" /reg:32 || fail "cannot write $key"
+  quiet "$WINE64" reg import "$(winpath "$WORK/set.reg")" /reg:32 || fail "cannot write $key"
 }
 
-delete_key() { quiet wine reg delete "$1" /f /reg:32 || true; }
+delete_key() { quiet "$WINE64" reg delete "$1" /f /reg:32 || true; }
 
 # Starts each scenario from an empty settings key and no redirection key.
 reset_keys() {
@@ -63,7 +64,7 @@ reset_keys() {
 # snapshot KEY: every value of KEY as text (nothing when KEY is missing).
 snapshot() {
   rm -f "$WORK/export.reg"
-  quiet wine reg export "$1" "$(winpath "$WORK/export.reg")" /y /reg:32 || return 0
+  quiet "$WINE64" reg export "$1" "$(winpath "$WORK/export.reg")" /y /reg:32 || return 0
   iconv -f UTF-16LE -t UTF-8 "$WORK/export.reg" | tr -d '\r' | grep '^"' || true
 }
 
@@ -88,7 +89,7 @@ expect_value() {
 }
 
 expect_key_missing() {
-  ! quiet wine reg query "$KEY" /reg:32 || fail "the settings key exists"
+  ! quiet "$WINE64" reg query "$KEY" /reg:32 || fail "the settings key exists"
 }
 
 # --- the program ---
@@ -105,7 +106,7 @@ message() {
 
 # Starts the program; its window may not be shown yet.
 launch() {
-  WINEDEBUG=-all,+msgbox wine "$PROGRAM" </dev/null >"$WORK/program.log" 2>&1 &
+  WINEDEBUG=-all,+msgbox "$WINE64" "$PROGRAM" </dev/null >"$WORK/program.log" 2>&1 &
   PID=$!
   WIN=""
   MESSAGES_SEEN=0
@@ -185,13 +186,13 @@ expect_open() {
 # --- setup and teardown ---
 
 SAVED=""
-if quiet wine reg export "$KEY" "$(winpath "$WORK/saved.reg")" /y /reg:32; then SAVED=1; fi
+if quiet "$WINE64" reg export "$KEY" "$(winpath "$WORK/saved.reg")" /y /reg:32; then SAVED=1; fi
 
 cleanup() {
   if running; then kill "$PID" 2>/dev/null || true; fi
   delete_key "$KEY"
   delete_key "$REF_KEY"
-  if [ -n "$SAVED" ]; then quiet wine reg import "$(winpath "$WORK/saved.reg")" /reg:32 || true; fi
+  if [ -n "$SAVED" ]; then quiet "$WINE64" reg import "$(winpath "$WORK/saved.reg")" /reg:32 || true; fi
   rm -rf "$WORK"
 }
 trap cleanup EXIT
