@@ -1,5 +1,6 @@
 # Cross-compiles for Windows with MinGW-w64. MINGW_ARCH picks the target:
-# x86_64 (64-bit, runs under Wine here) or i686 (32-bit, built only).
+# x86_64 (64-bit) or i686 (32-bit). Both run their tests under Wine; the
+# 32-bit ones only where the machine can run 32-bit programs.
 set(CMAKE_SYSTEM_NAME Windows)
 if(NOT MINGW_ARCH)
   set(MINGW_ARCH x86_64)
@@ -17,7 +18,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# ctest runs the Windows test programs through Wine (64-bit only here).
+# ctest runs the Windows test programs through Wine: 64-bit ones with the
+# 64-bit loader; 32-bit ones with "wine", which starts the 32-bit loader
+# where the 32-bit Wine is installed.
 if(MINGW_ARCH STREQUAL "x86_64")
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
 endif()

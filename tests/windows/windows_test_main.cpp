@@ -1,5 +1,6 @@
-// The Windows test program runs its tests on one thread with COM
-// initialised for it, as the program's user-interface thread has.
+// The Windows test programs run their tests on one thread with COM
+// initialised for it, as the program's user-interface thread has. A run in
+// which a filter selected no test at all fails.
 #include <objbase.h>
 
 #include <gtest/gtest.h>
@@ -9,5 +10,5 @@ int main(int argc, char** argv) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const int result = RUN_ALL_TESTS();
     if (SUCCEEDED(com)) CoUninitialize();
-    return result;
+    return testing::UnitTest::GetInstance()->test_to_run_count() > 0 ? result : 1;
 }
