@@ -9,6 +9,9 @@ PROGRAM=${1:?usage: . lib.sh PROGRAM.exe}
 : "${DISPLAY:?the window tests need an X display (scripts/test.sh starts one)}"
 
 WINE64=${WINE64:-/usr/lib/wine/wine64}
+# The loader that starts the program: the 64-bit one, or plain "wine" for a
+# 32-bit program (the tests pass the emulator of their build).
+PROGRAM_LOADER=${PROGRAM_LOADER:-$WINE64}
 TITLE='Definições de Acesso'
 KEY='HKEY_LOCAL_MACHINE\SOFTWARE\orvex\tamrel'
 # A second key, for redirections.
@@ -106,7 +109,7 @@ message() {
 
 # Starts the program; its window may not be shown yet.
 launch() {
-  WINEDEBUG=-all,+msgbox "$WINE64" "$PROGRAM" </dev/null >"$WORK/program.log" 2>&1 &
+  WINEDEBUG=-all,+msgbox "$PROGRAM_LOADER" "$PROGRAM" </dev/null >"$WORK/program.log" 2>&1 &
   PID=$!
   WIN=""
   MESSAGES_SEEN=0
