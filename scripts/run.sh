@@ -3,12 +3,31 @@
 # 64-bit program, prepares its Wine prefix with the settings key and some
 # sample values (only when the key is missing, so edits survive), and opens
 # the window on $DISPLAY, or on a private Xvfb display when there is none.
+# With --32 it does the same with the 32-bit program (build/win32), where
+# this machine can run 32-bit programs.
+# Usage: scripts/run.sh [--32]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+preset=win64
+loader=/usr/lib/wine/wine64
+case "${1:-}" in
+  "") ;;
+  --32)
+    preset=win32
+    loader=/usr/bin/wine   # the 32-bit loader, once the 32-bit Wine is in
+    if ! scripts/can-run-32bit.sh; then
+      echo "run.sh: this machine cannot run 32-bit programs, so the 32-bit program" \
+           "cannot be opened here; scripts/run.sh without --32 opens the 64-bit one." >&2
+      exit 1
+    fi ;;
+  *) echo "usage: scripts/run.sh [--32]" >&2; exit 2 ;;
+esac
+build=build/$preset
+
 scripts/install-deps.sh
-[ -f build/win64/CMakeCache.txt ] || cmake --preset win64
-cmake --build --preset win64 -j"$(nproc)"
+[ -f "$build/CMakeCache.txt" ] || cmake --preset "$preset"
+cmake --build --preset "$preset" -j"$(nproc)" --target DefinicoesAcesso BrevantaReporter
 
 # No display: a private Xvfb one, on the first free number from 77. Wine
 # must see it from its first command on, or it settles on having none.
@@ -23,8 +42,8 @@ if [ -z "${DISPLAY:-}" ]; then
   sleep 0.5
 fi
 
-scripts/wine-prefix.sh build/win64
-. scripts/wine-env.sh build/win64
+scripts/wine-prefix.sh "$build"
+. scripts/wine-env.sh "$build"
 
 key='HKLM\SOFTWARE\orvex\tamrel'
 # The program is a 32-bit one at heart: its settings live in the 32-bit view.
@@ -35,7 +54,7 @@ if ! "$WINE64" reg query "$key" /reg:32 </dev/null >/dev/null 2>&1; then
   password=$(tests/e2e/scramble.sh "$(cat "$WINEPREFIX/drive_c/.windows-serial")" Segredo1)
   password=${password//\\/\\\\}
   password=${password//\"/\\\"}
-  sample=build/win64/sample-settings.reg
+  sample=$build/sample-settings.reg
   # UTF-16, so that "Segurança" is stored as it is spelt.
   { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<REG; } >"$sample"
 Windows Registry Editor Version 5.00
@@ -53,14 +72,14 @@ REG
     { echo "run.sh: could not create $key" >&2; exit 1; }
 fi
 
-program=build/win64/app/DefinicoesAcesso.exe
+program=$build/app/DefinicoesAcesso.exe
 if [ -z "$xvfb_pid" ]; then
-  exec "$WINE64" "$program"
+  exec "$loader" "$program"
 fi
 
-"$WINE64" "$program" </dev/null >/dev/null 2>&1 &
+"$loader" "$program" </dev/null >/dev/null 2>&1 &
 program_pid=$!
-shot=build/win64/screenshot.png
+shot=$build/screenshot.png
 if window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Definições de Acesso' | head -n1) &&
    [ -n "$window" ]; then
   sleep 0.3

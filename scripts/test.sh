@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the host unit tests, the Windows
-# tests under Wine (including the keyboard-driven window tests under Xvfb),
-# a check that the 32-bit program links, and a bounded fuzzing run.
+# tests under Wine (including the keyboard-driven window tests under Xvfb)
+# for the 64-bit build and, where this machine can run 32-bit programs, for
+# the 32-bit build too, and a bounded fuzzing run.
+# NO_32BIT=1 acts as if the machine could not run 32-bit programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -25,6 +27,65 @@ run_ctest() {
   return "$status"
 }
 
+# A private X display for the window tests, on the first free number from
+# 97, and Wine's server for the build being tested; both are ended on exit.
+xvfb_pid=""
+start_display() {
+  local n=97
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=:$n
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+}
+cleanup() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  xvfb_pid=""
+}
+# The count closes the output even when a step fails and ends the script.
+trap 'cleanup; echo "ctest: $passed passed, $failed failed"' EXIT
+
+# windows_tests PRESET LOADER: builds a Windows build with its tests,
+# prepares its Wine prefix and runs its tests, the window tests included.
+# LOADER is the Wine loader of the build's bitness.
+windows_tests() {
+  local preset=$1 loader=$2
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+  . scripts/wine-env.sh "build/$preset"
+  scripts/wine-prefix.sh "build/$preset"
+  # Wine's background services would inherit ctest's output pipe and keep
+  # it open, so start them before ctest. The first program of a bitness
+  # in a prefix starts slowly (about 10 s for 32-bit): that is done here too.
+  wineserver -p
+  "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1
+  "$loader" cmd /c exit </dev/null >/dev/null 2>&1
+  local status=0
+  run_ctest --preset "$preset" || status=$?
+  wineserver -k 2>/dev/null || true
+  return "$status"
+}
+
+windows_tests_64() {
+  echo "== 64-bit Windows build and tests under Wine"
+  windows_tests win64 /usr/lib/wine/wine64
+}
+
+# The 32-bit program and reporter run as WoW64 processes in a 64-bit
+# prefix, under the 32-bit Wine that install-deps.sh put in.
+windows_tests_32() {
+  if scripts/can-run-32bit.sh; then
+    echo "== 32-bit Windows build and tests under the 32-bit Wine"
+    windows_tests win32 /usr/bin/wine
+  else
+    echo "32-bit Windows tests skipped: this machine cannot run 32-bit programs"
+    echo "== 32-bit Windows build (compiled and linked only)"
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32 -j"$jobs"
+  fi
+}
+
 scripts/install-deps.sh
 
 echo "== host build and unit tests"
@@ -32,37 +93,12 @@ cmake --preset host >/dev/null
 cmake --build --preset host -j"$jobs"
 run_ctest --preset host
 
-echo "== 32-bit Windows build (compiled and linked only)"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j"$jobs"
-
-echo "== 64-bit Windows build and tests under Wine"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j"$jobs"
-. scripts/wine-env.sh build/win64
-scripts/wine-prefix.sh build/win64
-
-# A private X display for the window tests, on the first free number from 97.
-n=97
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-display=:$n
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-cleanup() { wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-
-# Wine's background services would inherit ctest's output pipe and keep it
-# open, so start them before ctest.
-wineserver -p
-"$WINE64" cmd /c exit </dev/null >/dev/null 2>&1
-run_ctest --preset win64
+start_display
+windows_tests_64
+windows_tests_32
 cleanup
-trap - EXIT
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing"
   scripts/fuzz.sh
 fi
-echo "ctest: $passed passed, $failed failed"
