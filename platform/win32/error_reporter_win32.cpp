@@ -122,8 +122,8 @@ void Win32ErrorReporter::Report(const std::array<std::string, 5>& utf8Args) {
         throw RuntimeFailure(kErrCantCreateObject);
     }
 
-    wchar_t method[] = L"Report";
-    LPOLESTR names[] = {method};
+    std::wstring method = method_;
+    LPOLESTR names[] = {method.data()};
     DISPID dispid = DISPID_UNKNOWN;
     HRESULT hr = reporter.get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
     if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) {
