@@ -16,17 +16,17 @@ std::wstring AnsiToWide(const std::string& ansi) {
     return wide;
 }
 
-// WideCharToMultiByte's documented contract: UTF-7, UTF-8, GB18030 and the
-// ISO-2022 and ISCII code pages (and Symbol) take no flags at all, so
-// WC_NO_BEST_FIT_CHARS would make every call fail there; UTF-7 and UTF-8
-// also refuse a "used default character" flag. Wine accepts both, so only
-// Windows shows the difference. Where the flag is not allowed, the
-// conversion back below still finds any character that did not survive.
+// WideCharToMultiByte's documented contract: UTF-8, UTF-7, GB18030, HZ,
+// the ISO-2022 and ISCII code pages and Symbol take no flags and no
+// "used default character" out-parameter; Windows refuses the call with
+// either, so WC_NO_BEST_FIT_CHARS would make every conversion fail there.
+// Wine accepts both, so only Windows shows the difference. Without them,
+// the conversion back below still finds any character that did not survive.
 bool TakesNoFlags(UINT codePage) {
-    return codePage == CP_UTF7 || codePage == CP_UTF8 || codePage == 54936 || codePage == 42 ||
-           (codePage >= 50220 && codePage <= 50229) || (codePage >= 57002 && codePage <= 57011);
+    return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 54936 ||
+           codePage == 52936 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
+           (codePage >= 57002 && codePage <= 57011);
 }
-bool ReportsDefaultChar(UINT codePage) { return codePage != CP_UTF7 && codePage != CP_UTF8; }
 
 }  // namespace
 
@@ -45,9 +45,10 @@ bool Win32CodePage::FromUtf8(const std::string& utf8, std::string* ansi) {
                         wideCount);
 
     const UINT codePage = GetACP();
-    const DWORD flags = TakesNoFlags(codePage) ? 0 : WC_NO_BEST_FIT_CHARS;
+    const bool plain = TakesNoFlags(codePage);
+    const DWORD flags = plain ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    BOOL* usedDefaultOut = ReportsDefaultChar(codePage) ? &usedDefault : nullptr;
+    BOOL* usedDefaultOut = plain ? nullptr : &usedDefault;
     const int count = WideCharToMultiByte(CP_ACP, flags, wide.data(), wideCount, nullptr, 0,
                                           nullptr, usedDefaultOut);
     if (count <= 0 || usedDefault) return false;
