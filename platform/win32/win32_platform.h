@@ -31,12 +31,14 @@ private:
 // "Report" late-bound and releases it. Needs COM initialised on the thread.
 class Win32ErrorReporter : public ErrorReporter {
 public:
-    explicit Win32ErrorReporter(std::wstring progId = L"Brevanta.General")
-        : progId_(std::move(progId)) {}
+    explicit Win32ErrorReporter(std::wstring progId = L"Brevanta.General",
+                                std::wstring method = L"Report")
+        : progId_(std::move(progId)), method_(std::move(method)) {}
     void Report(const std::array<std::string, 5>& utf8Args) override;
 
 private:
     std::wstring progId_;
+    std::wstring method_;
 };
 
 class Win32Volume : public Volume {
@@ -48,6 +50,7 @@ class Win32CodePage : public CodePage {
 public:
     std::string ToUtf8(const std::string& ansi) override;
     bool FromUtf8(const std::string& utf8, std::string* ansi) override;
+    unsigned Number() override;
 };
 
 // UTF-8 <-> UTF-16, for the window and COM.

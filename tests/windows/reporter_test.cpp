@@ -83,6 +83,12 @@ TEST(Win32ErrorReporter, ObjectWithoutReportFailsWith438) {
     EXPECT_EQ(FailureNumber(reporter), platform::kErrNoSuchMethod);
 }
 
+// A method that takes one argument, called with the reporter's five.
+TEST(Win32ErrorReporter, WrongArgumentCountFailsWith450) {
+    Win32ErrorReporter reporter(L"Scripting.Dictionary", L"Exists");
+    EXPECT_EQ(FailureNumber(reporter), platform::kErrWrongArgCount);
+}
+
 // The reporter raises its own failure, through the exception record, when
 // it cannot write the log: here a folder stands where the log would be.
 TEST(Win32ErrorReporter, FailureRaisedByReportCarriesItsNumberAndDescription) {
