@@ -22,8 +22,7 @@ public:
     virtual ~DialogView() = default;
     // The text of a text box.
     virtual std::string Text(Control control) const = 0;
-    // Replaces the text of a text box. Like any change of its text, this
-    // raises the change event of FXPassword when `control` is FXPassword.
+    // Replaces the text of a text box.
     virtual void SetText(Control control, const std::string& utf8) = 0;
 
     // The FXSecurity_Info drop-down list.

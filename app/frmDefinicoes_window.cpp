@@ -3,6 +3,8 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <optional>
 
 #include "app/dpi.h"
 #include "platform/win32/win32_platform.h"
@@ -38,43 +40,41 @@ struct ChildSpec {
     DWORD style;
     DWORD exStyle;
     int left, top, width, height;  // twips, within the client area
+    std::optional<Control> control;  // none for the labels
 };
 
 // Creation order is the tab order; each label comes just before its field,
 // so that accessibility tools name the field by it.
 const ChildSpec kChildren[] = {
-    {L"Static", L"Servidor (Data Source):", kLabel, 0, 270, 315, 3165, 240},
-    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 270, 3255, 285},
-    {L"Static", L"Base de Dados (Initial Catalog):", kLabel, 0, 270, 825, 3165, 240},
-    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 775, 3255, 285},
-    {L"Static", L"Informação (Security Info):", kLabel, 0, 270, 1335, 3165, 240},
-    {L"ComboBox", L"", kList, 0, 3465, 1280, 1230, 315},
-    {L"Static", L"Administrador (User):", kLabel, 0, 270, 1845, 3165, 240},
-    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 1815, 3255, 285},
-    {L"Static", L"Palavra-passe (Password):", kLabel, 0, 270, 2355, 3165, 240},
-    {L"Edit", L"", kTextBox | ES_PASSWORD, WS_EX_CLIENTEDGE, 3465, 2320, 3255, 285},
-    {L"Button", L"&OK", kButton, 0, 3915, 2790, 1365, 330},
-    {L"Button", L"&Cancelar", kButton, 0, 5355, 2790, 1365, 330},
+    {L"Static", L"Servidor (Data Source):", kLabel, 0, 270, 315, 3165, 240, {}},
+    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 270, 3255, 285, Control::FXDataSource},
+    {L"Static", L"Base de Dados (Initial Catalog):", kLabel, 0, 270, 825, 3165, 240, {}},
+    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 775, 3255, 285, Control::FXInitialCatalog},
+    {L"Static", L"Informação (Security Info):", kLabel, 0, 270, 1335, 3165, 240, {}},
+    {L"ComboBox", L"", kList, 0, 3465, 1280, 1230, 315, Control::FXSecurity_Info},
+    {L"Static", L"Administrador (User):", kLabel, 0, 270, 1845, 3165, 240, {}},
+    {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 1815, 3255, 285, Control::FXUser},
+    {L"Static", L"Palavra-passe (Password):", kLabel, 0, 270, 2355, 3165, 240, {}},
+    {L"Edit", L"", kTextBox | ES_PASSWORD, WS_EX_CLIENTEDGE, 3465, 2320, 3255, 285,
+     Control::FXPassword},
+    {L"Button", L"&OK", kButton, 0, 3915, 2790, 1365, 330, Control::Command1},
+    {L"Button", L"&Cancelar", kButton, 0, 5355, 2790, 1365, 330, Control::Command2},
 };
 
 // Child window identifiers: kFirstId + position in kChildren. None is IDOK
 // or IDCANCEL, which the dialog manager sends for Enter and Escape.
 constexpr int kFirstId = 100;
 
-int IndexOf(Control control) {
-    switch (control) {
-    case Control::FXDataSource: return 1;
-    case Control::FXInitialCatalog: return 3;
-    case Control::FXSecurity_Info: return 5;
-    case Control::FXUser: return 7;
-    case Control::FXPassword: return 9;
-    case Control::Command1: return 10;
-    case Control::Command2: return 11;
-    }
-    return 1;
+// The control's position in kChildren.
+size_t IndexOf(Control control) {
+    for (size_t i = 0; i < std::size(kChildren); ++i)
+        if (kChildren[i].control == control) return i;
+    return 0;  // every Control has a row: not reached
 }
 
-int IdOf(Control control) { return kFirstId + IndexOf(control); }
+bool IsDropDownList(const ChildSpec& spec) { return wcscmp(spec.windowClass, L"ComboBox") == 0; }
+
+int IdOf(Control control) { return kFirstId + static_cast<int>(IndexOf(control)); }
 
 // The outer rectangle that puts the client area at its design place.
 RECT DesignRect(UINT dpi) {
@@ -138,8 +138,15 @@ LRESULT CALLBACK frmDefinicoesWindow::WindowProc(HWND hwnd, UINT message, WPARAM
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    return self ? self->HandleMessage(message, wParam, lParam)
-                : DefWindowProcW(hwnd, message, wParam, lParam);
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    // An exception must not unwind through the system's frames: it is
+    // shown as "Erro N: ..." here, and the window stays open.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        MostrarFalhaEmCurso();
+        return 0;
+    }
 }
 
 LRESULT frmDefinicoesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -185,8 +192,6 @@ void frmDefinicoesWindow::OnCommand(int id, int code) {
         logic_.Command1_Click();
     } else if (id == IdOf(Control::Command2) && code == BN_CLICKED) {
         logic_.Command2_Click();
-    } else if (id == IdOf(Control::FXPassword) && code == EN_CHANGE) {
-        logic_.FXPassword_Change();
     } else if (id == IDOK) {
         // Enter, from the dialog manager: there is no default button, so
         // Enter presses a button only when that button has the focus.
@@ -248,7 +253,7 @@ void frmDefinicoesWindow::LayoutControls() {
     const HFONT font = CreateDialogFont(dpi_);
     for (size_t i = 0; i < children_.size(); ++i) {
         const ChildSpec& spec = kChildren[i];
-        const int height = spec.height + (spec.style & CBS_DROPDOWNLIST ? kListRoom : 0);
+        const int height = spec.height + (IsDropDownList(spec) ? kListRoom : 0);
         MoveWindow(children_[i], Twips(spec.left, dpi_), Twips(spec.top, dpi_),
                    Twips(spec.width, dpi_), Twips(height, dpi_), TRUE);
         SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

@@ -1,6 +1,6 @@
 #include "app/valores.h"
 
-#include "app/frmDefinicoes.h"
+#include "app/definicoes.h"
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
@@ -8,32 +8,8 @@
 namespace app {
 namespace {
 
-struct Campo {
-    Control controlo;
-    const char* palavraChave;  // the connection-string keyword on its label
-};
-
-void Recusar(DialogView& view, Control controlo, const std::string& texto) {
-    platform::Current().messageBox->Show(texto, platform::Icon::Warning);
-    view.SetFocus(controlo);
-}
-
-// The field's text in code-page bytes, or nothing when a character has no
-// exact form there or the text is too long to read back.
-std::optional<std::string> TextoGuardavel(DialogView& view, const Campo& campo,
-                                          const std::string& utf8) {
-    std::string ansi;
-    const std::string nome = std::string("O campo «") + campo.palavraChave + "»";
-    if (!platform::Current().codePage->FromUtf8(utf8, &ansi)) {
-        Recusar(view, campo.controlo, nome + " contém caracteres que não podem ser gravados.");
-        return std::nullopt;
-    }
-    if (ansi.size() > kMaxCaracteres) {
-        Recusar(view, campo.controlo, nome + " excede 3499 caracteres.");
-        return std::nullopt;
-    }
-    return ansi;
-}
+Verificacao Aceite(std::string valor) { return {true, std::move(valor), {}}; }
+Verificacao Recusada(std::string mensagem) { return {false, {}, std::move(mensagem)}; }
 
 // True when the character at `posicao` of a password survives scrambling
 // and unscrambling. Each character's stored form depends only on itself
@@ -47,65 +23,52 @@ bool CaracterGuardavel(char c, std::size_t posicao) {
     }
 }
 
-// The scrambled form of a new password, or nothing when some character
-// would not come back as itself.
-std::optional<std::string> PalavraPasseGuardavel(DialogView& view, const std::string& ansi) {
-    try {
-        const std::string cifrada = modEncriptSerial::Encriptar(ansi);
-        if (modEncriptSerial::Desencriptar(cifrada) == ansi) return cifrada;
-    } catch (const platform::RuntimeFailure&) {
-    }
+// The characters of a password that would not come back, each once.
+std::string CaracteresRecusados(const std::string& ansi) {
     std::string recusados;
     for (std::size_t i = 0; i < ansi.size(); ++i)
         if (recusados.find(ansi[i]) == std::string::npos && !CaracterGuardavel(ansi[i], i))
             recusados += ansi[i];
-    Recusar(view, Control::FXPassword,
-            "A palavra-passe contém caracteres que não podem ser gravados: " +
-                platform::Current().codePage->ToUtf8(recusados));
-    return std::nullopt;
+    return recusados;
 }
 
 }  // namespace
 
-std::string NomeAnsi(const std::string& nome) {
+Verificacao VerificarTexto(const std::string& palavraChave, const std::string& utf8) {
     std::string ansi;
-    // Every code page a Portuguese interface runs under has these letters;
-    // should one lack them, the name goes as it is.
-    return platform::Current().codePage->FromUtf8(nome, &ansi) ? ansi : nome;
+    const std::string campo = "O campo «" + palavraChave + "»";
+    if (!platform::Current().codePage->FromUtf8(utf8, &ansi))
+        return Recusada(campo + " contém caracteres que não podem ser gravados.");
+    if (ansi.size() > kMaxCaracteres)
+        return Recusada(campo + " excede " + std::to_string(kMaxCaracteres) + " caracteres.");
+    return Aceite(ansi);
 }
 
-std::optional<Valores> ValidarValores(DialogView& view, const std::string& sombra,
-                                      const ValoresLidos& lidos) {
-    const auto servidor =
-        TextoGuardavel(view, {Control::FXDataSource, "Data Source"}, view.Text(Control::FXDataSource));
-    if (!servidor) return std::nullopt;
-    const auto baseDados = TextoGuardavel(view, {Control::FXInitialCatalog, "Initial Catalog"},
-                                          view.Text(Control::FXInitialCatalog));
-    if (!baseDados) return std::nullopt;
-    const auto utilizador =
-        TextoGuardavel(view, {Control::FXUser, "User"}, view.Text(Control::FXUser));
-    if (!utilizador) return std::nullopt;
-
-    // The mask left in the field means the password was not touched: its
-    // stored form goes back exactly as it was read.
-    std::string palavraPasse = lidos.palavraPasse;
-    if (view.Text(Control::FXPassword) != kMascara) {
-        const auto nova = TextoGuardavel(view, {Control::FXPassword, "Password"}, sombra);
-        if (!nova) return std::nullopt;
-        const auto cifrada = PalavraPasseGuardavel(view, *nova);
-        if (!cifrada) return std::nullopt;
-        palavraPasse = *cifrada;
+Verificacao VerificarPalavraPasse(const std::string& utf8) {
+    Verificacao texto = VerificarTexto("Password", utf8);
+    if (!texto.aceite) return texto;
+    auto& codePage = *platform::Current().codePage;
+    std::string cifrada;
+    try {
+        cifrada = modEncriptSerial::Encriptar(texto.valor);
+        if (modEncriptSerial::Desencriptar(cifrada) != texto.valor) cifrada.clear();
+    } catch (const platform::RuntimeFailure&) {
+        cifrada.clear();
     }
+    if (cifrada.empty() && !texto.valor.empty())
+        return Recusada("A palavra-passe contém caracteres que não podem ser gravados: " +
+                        codePage.ToUtf8(CaracteresRecusados(texto.valor)));
+    if (!SobreviveAPaginaDeCodigo(cifrada))
+        return Recusada("A palavra-passe não pode ser guardada com a página de código deste "
+                        "computador (" + std::to_string(codePage.Number()) +
+                        "). Escolha outra palavra-passe.");
+    return Aceite(cifrada);
+}
 
-    // With no item picked, the text read is written back as it was.
-    const int item = view.SelectedListItem();
-    const std::string seguranca = item == 0 ? "False" : item == 1 ? "True" : lidos.seguranca;
-
-    return Valores{{kServidor, *servidor},
-                   {kBaseDados, *baseDados},
-                   {kSeguranca, seguranca},
-                   {kUtilizador, *utilizador},
-                   {kPalavraPasse, palavraPasse}};
+bool SobreviveAPaginaDeCodigo(const std::string& ansi) {
+    auto& codePage = *platform::Current().codePage;
+    std::string volta;
+    return codePage.FromUtf8(codePage.ToUtf8(ansi), &volta) && volta == ansi;
 }
 
 }  // namespace app

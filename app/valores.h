@@ -1,44 +1,32 @@
-// The five settings as the dialog saves them: their value names, and the
-// checks that every value can be stored exactly before anything is written.
+// The checks every value passes before the first write: each must be
+// stored exactly and read back unchanged. They give the value to store or
+// the message that says why it cannot be, so that the window and the
+// command-line companion refuse the same values with the same words.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <utility>
-#include <vector>
-
-#include "app/dialog_view.h"
 
 namespace app {
 
-// Value names under the settings key, in the order they are loaded and saved.
-inline const std::string kServidor = "Servidor";
-inline const std::string kBaseDados = "Base_Dados";
-inline const std::string kSeguranca = "Segurança";
-inline const std::string kUtilizador = "Utilizador";
-inline const std::string kPalavraPasse = "Palavra-Passe";
-
-// The longest text the registry store can read back.
-constexpr std::size_t kMaxCaracteres = 3499;
-
-// A value name in the system's ANSI code page, as the registry store takes
-// it. Names are written in this source in UTF-8 and converted when used, so
-// "Segurança" reaches the registry as the running code page's own "ç".
-std::string NomeAnsi(const std::string& nome);
-
-// What the load read and the save may have to write back unchanged.
-struct ValoresLidos {
-    std::string seguranca;     // code-page bytes
-    std::string palavraPasse;  // the scrambled form
+struct Verificacao {
+    bool aceite = false;
+    std::string valor;     // what to store (code-page bytes) when accepted
+    std::string mensagem;  // why not (UTF-8) when refused
 };
 
-// Value name (UTF-8) and text to write (code-page bytes), in saving order.
-using Valores = std::vector<std::pair<std::string, std::string>>;
+// A text field's value, named in messages by its connection-string keyword
+// ("Data Source"): it must have an exact form in the system's code page
+// and fit what the registry store can read back.
+Verificacao VerificarTexto(const std::string& palavraChave, const std::string& utf8);
 
-// Takes the five values from the controls and checks that each can be
-// stored exactly. On the first problem tells the user, puts the focus on
-// the field at fault and gives nothing.
-std::optional<Valores> ValidarValores(DialogView& view, const std::string& sombra,
-                                      const ValoresLidos& lidos);
+// A new password: checked as the "Password" field, then scrambled. Every
+// character must come back as itself when unscrambled, and the stored form
+// must survive the code page conversion that storing and reading it go
+// through. Accepted, `valor` is the stored form.
+Verificacao VerificarPalavraPasse(const std::string& utf8);
+
+// True when code-page bytes convert to Unicode and back unchanged, as the
+// registry's ANSI calls convert them when storing and reading.
+bool SobreviveAPaginaDeCodigo(const std::string& ansi);
 
 }  // namespace app

@@ -80,6 +80,8 @@ public:
     // character has no form of its own in the code page (no best-fit
     // look-alikes, no "?").
     virtual bool FromUtf8(const std::string& utf8, std::string* ansi) = 0;
+    // The code page's number (1252, 932, 65001...), for messages.
+    virtual unsigned Number() = 0;
 };
 
 // The implementations in use. The program installs the Win32 ones at start;

@@ -11,10 +11,14 @@ std::string StandardDescription(long number) {
     case kErrOverflow: return "Overflow";
     case kErrOutOfMemory: return "Out of memory";
     case kErrSubscriptRange: return "Subscript out of range";
+    case kErrTypeMismatch: return "Type mismatch";
     case kErrOutOfStringSpace: return "Out of string space";
     case kErrInternal: return "Internal error";
     case kErrCantCreateObject: return "ActiveX component can't create object";
     case kErrNoSuchMethod: return "Object doesn't support this property or method";
+    case kErrAutomation: return "Automation error";
+    case kErrArgNotOptional: return "Argument not optional";
+    case kErrWrongArgCount: return "Wrong number of arguments or invalid property assignment";
     default: return "";
     }
 }

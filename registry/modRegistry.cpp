@@ -74,6 +74,14 @@ std::string AparaEspacos(const std::string& texto) {
     return texto.substr(inicio, fim - inicio + 1);
 }
 
+// A failed open or query: the key or value does not exist, or it is there
+// and could not be read (no access, too long for the buffer, ...).
+ResultadoLeitura Falhou(long estado) {
+    return ResultadoLeitura::Null(estado == platform::kFileNotFound
+                                      ? ResultadoLeitura::Causa::NaoExiste
+                                      : ResultadoLeitura::Causa::Ilegivel);
+}
+
 bool Redireccao(const ResultadoLeitura& v) {
     return v.IsTexto() && v.texto().compare(0, 5, "SREF=") == 0;
 }
@@ -123,16 +131,15 @@ ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome
     return ComArmadilha("ValorString", ResultadoLeitura::Empty(), &chave, [&] {
         const ChaveFormatada formatada = FormatarChave(caminho);
         if (formatada.raiz == 0) return ResultadoLeitura::Empty();
-        if (chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyRead) !=
-            platform::kSuccess)
-            return ResultadoLeitura::Null();
+        const long aberta = chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyRead);
+        if (aberta != platform::kSuccess) return Falhou(aberta);
 
         std::string buffer(kTamanhoBuffer, ' ');
         std::uint32_t tipo = platform::kRegSz;
         std::uint32_t tamanho = kTamanhoBuffer;
         const long estado = Registo().QueryValue(chave.handle, nome, &tipo, buffer.data(), &tamanho);
         chave.Fechar();
-        if (estado != platform::kSuccess) return ResultadoLeitura::Null();
+        if (estado != platform::kSuccess) return Falhou(estado);
 
         // Trimming comes before the terminator is dropped, so leading spaces
         // are lost while trailing ones (before the terminator) survive.
@@ -147,13 +154,17 @@ ResultadoLeitura ObterValorString(const std::string& caminho, const std::string&
         ResultadoLeitura v = ValorString(caminho, nome);
         // A chain that comes back to a key already visited, or that goes on
         // too long, would never end: the read then gives Null.
+        const auto ilegivel = ResultadoLeitura::Null(ResultadoLeitura::Causa::Ilegivel);
         std::set<std::string> visitados = {caminho};
         while (Redireccao(v)) {
             const std::string destino = v.texto().substr(5);
             if (visitados.size() > kMaxRedireccoes || !visitados.insert(destino).second)
-                return ResultadoLeitura::Null();
+                return ilegivel;
             v = ValorString(destino, nome);
         }
+        // The value at the settings key is there, as a redirection: a chain
+        // that leads nowhere makes it unreadable, not missing.
+        if (v.IsNull() && visitados.size() > 1) return ilegivel;
         return v;
     });
 }

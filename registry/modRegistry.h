@@ -13,33 +13,41 @@ namespace modRegistry {
 
 // The outcome of a read: Null (the key or value could not be read), Empty
 // (the path gave no root key, or a failure was trapped) or a text, which
-// may be empty.
+// may be empty. A Null says why: the key or value does not exist, or it is
+// there but could not be read (a failed query, or a redirection chain that
+// did not end in a text). A caller that would write the value back needs
+// to tell the two apart: only a value that does not exist loses nothing.
 class ResultadoLeitura {
 public:
     enum class Estado { Null, Empty, Texto };
+    enum class Causa { NaoExiste, Ilegivel };
 
-    static ResultadoLeitura Null() { return ResultadoLeitura(Estado::Null, {}); }
-    static ResultadoLeitura Empty() { return ResultadoLeitura(Estado::Empty, {}); }
+    static ResultadoLeitura Null(Causa causa) { return ResultadoLeitura(Estado::Null, causa, {}); }
+    static ResultadoLeitura Empty() { return ResultadoLeitura(Estado::Empty, {}, {}); }
     static ResultadoLeitura Texto(std::string texto) {
-        return ResultadoLeitura(Estado::Texto, std::move(texto));
+        return ResultadoLeitura(Estado::Texto, {}, std::move(texto));
     }
 
     Estado estado() const { return estado_; }
     bool IsNull() const { return estado_ == Estado::Null; }
     bool IsEmpty() const { return estado_ == Estado::Empty; }
     bool IsTexto() const { return estado_ == Estado::Texto; }
+    // A Null because the key or the value does not exist.
+    bool NaoExiste() const { return IsNull() && causa_ == Causa::NaoExiste; }
     // The text; empty for Null and Empty.
     const std::string& texto() const { return texto_; }
 
     bool operator==(const ResultadoLeitura& o) const {
-        return estado_ == o.estado_ && texto_ == o.texto_;
+        return estado_ == o.estado_ && texto_ == o.texto_ &&
+               (!IsNull() || causa_ == o.causa_);
     }
     bool operator!=(const ResultadoLeitura& o) const { return !(*this == o); }
 
 private:
-    ResultadoLeitura(Estado estado, std::string texto)
-        : estado_(estado), texto_(std::move(texto)) {}
+    ResultadoLeitura(Estado estado, Causa causa, std::string texto)
+        : estado_(estado), causa_(causa), texto_(std::move(texto)) {}
     Estado estado_;
+    Causa causa_;
     std::string texto_;
 };
 

@@ -75,6 +75,25 @@ std::string HresultDescription(HRESULT hr) {
     return text.empty() ? "Automation error" : "Automation error: " + Narrow(text);
 }
 
+// The run-time failure for a failed call whose number is `number`, taken
+// from the HRESULT `hr` or given by the object. Invoke's argument errors
+// have run-time numbers of their own; any other HRESULT keeps its value as
+// the number. A number of 0 would be swallowed by every trap without a
+// report, so it becomes 440, "Automation error".
+RuntimeFailure CallFailure(long number, HRESULT hr, std::string description = {}) {
+    if (number == static_cast<long>(hr)) {
+        switch (hr) {
+        case DISP_E_BADPARAMCOUNT: number = kErrWrongArgCount; break;
+        case DISP_E_TYPEMISMATCH: number = kErrTypeMismatch; break;
+        case DISP_E_PARAMNOTOPTIONAL: number = kErrArgNotOptional; break;
+        }
+    }
+    if (number == 0) number = kErrAutomation;
+    if (description.empty()) description = StandardDescription(number);
+    if (description.empty()) description = HresultDescription(hr);
+    return RuntimeFailure(number, description);
+}
+
 // The failure an object raised inside Invoke, from its exception record.
 RuntimeFailure ExceptionFailure(EXCEPINFO& info) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
@@ -89,9 +108,7 @@ RuntimeFailure ExceptionFailure(EXCEPINFO& info) {
     } else {
         number = info.scode;
     }
-    if (description.empty()) description = StandardDescription(number);
-    if (description.empty()) description = HresultDescription(info.scode);
-    return RuntimeFailure(number, description);
+    return CallFailure(number, info.scode, description);
 }
 
 }  // namespace
@@ -112,7 +129,7 @@ void Win32ErrorReporter::Report(const std::array<std::string, 5>& utf8Args) {
     if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) {
         throw RuntimeFailure(kErrNoSuchMethod);
     }
-    if (FAILED(hr)) throw RuntimeFailure(hr, HresultDescription(hr));
+    if (FAILED(hr)) throw CallFailure(hr, hr);
 
     BstrArgs args(utf8Args);
     DISPPARAMS params = args.Params();
@@ -125,7 +142,7 @@ void Win32ErrorReporter::Report(const std::array<std::string, 5>& utf8Args) {
     VariantClear(&result);  // whatever Report returns is ignored
     if (hr == DISP_E_EXCEPTION) throw ExceptionFailure(info);
     if (hr == DISP_E_MEMBERNOTFOUND) throw RuntimeFailure(kErrNoSuchMethod);
-    if (FAILED(hr)) throw RuntimeFailure(hr, HresultDescription(hr));
+    if (FAILED(hr)) throw CallFailure(hr, hr);
 }
 
 }  // namespace platform::win32

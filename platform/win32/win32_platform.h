@@ -48,6 +48,7 @@ class Win32CodePage : public CodePage {
 public:
     std::string ToUtf8(const std::string& ansi) override;
     bool FromUtf8(const std::string& utf8, std::string* ansi) override;
+    unsigned Number() override;
 };
 
 // UTF-8 <-> UTF-16, for the window and COM.

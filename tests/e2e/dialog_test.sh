@@ -103,8 +103,13 @@ Confirme que a chave de registo existe e que tem permissões de administrador."
   expect_exit
 }
 
+KEEP_AS_IS="
+
+Se não os alterar, ficam guardados como estão."
+
 # A redirection to a path that is not a key path is shown while loading;
-# the window then opens with that field empty.
+# the window then opens with that field empty, says it could not be read,
+# and "&OK" keeps the redirection as it was.
 malformed_redirection_message() {
   sample_settings
   set_values "$KEY" Servidor "SREF=SOFTWARE\\orvex"
@@ -112,11 +117,35 @@ malformed_redirection_message() {
   expect_message "Formato Incorrecto:
 
 SOFTWARE\\orvex"
-  wait_window
+  wait_window_under_message
+  expect_message "Não foi possível ler:
+Servidor$KEEP_AS_IS"
   keys alt+o
   expect_exit
-  expect_value Servidor ""
+  expect_value Servidor "SREF=SOFTWARE\\orvex"
   expect_value Base_Dados "vendas"
+}
+
+# Values the window cannot read survive "&OK" byte for byte: one longer
+# than the 3499 characters the store reads back, and a redirection to a
+# key that does not exist. The other values are saved as usual.
+unreadable_values_survive() {
+  local long
+  long=$(printf 'x%.0s' $(seq 3500))
+  sample_settings
+  set_values "$KEY" Servidor "$long" Utilizador "SREF=$REF_KEY"
+  launch
+  wait_window_under_message
+  expect_message "Não foi possível ler:
+Servidor
+Utilizador$KEEP_AS_IS"
+  keys Tab End
+  type_text "2"
+  keys alt+o
+  expect_exit
+  expect_value Servidor "$long"
+  expect_value Utilizador "SREF=$REF_KEY"
+  expect_value Base_Dados "vendas2"
 }
 
 "$1"

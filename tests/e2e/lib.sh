@@ -106,7 +106,9 @@ message() {
 
 # Starts the program; its window may not be shown yet.
 launch() {
-  WINEDEBUG=-all,+msgbox "$WINE64" "$PROGRAM" </dev/null >"$WORK/program.log" 2>&1 &
+  # The log exists before the program starts, so that it can be read at once.
+  : >"$WORK/program.log"
+  WINEDEBUG=-all,+msgbox "$WINE64" "$PROGRAM" </dev/null >>"$WORK/program.log" 2>&1 &
   PID=$!
   WIN=""
   MESSAGES_SEEN=0

@@ -1,6 +1,5 @@
 // A window double for the dialog's logic: keeps the controls' texts, the
-// list, the focus and whether the window was unloaded. Like the real
-// window, any change of the password field's text raises its change event.
+// list, the focus and whether the window was unloaded.
 #pragma once
 
 #include <map>
@@ -8,15 +7,12 @@
 #include <vector>
 
 #include "app/dialog_view.h"
-#include "app/frmDefinicoes.h"
 
 namespace fakes {
 
 class FakeDialogView : public app::DialogView {
 public:
     using Control = app::Control;
-
-    app::frmDefinicoes* form = nullptr;  // receives the change events
 
     std::string Text(Control c) const override {
         const auto t = texts.find(c);
@@ -25,7 +21,6 @@ public:
     void SetText(Control c, const std::string& utf8) override {
         texts[c] = utf8;
         setTextLog.push_back(c);
-        if (c == Control::FXPassword && form) form->FXPassword_Change();
     }
     void ClearList() override {
         items.clear();

@@ -49,11 +49,17 @@ private:
     int failuresLeft_ = 0;
 };
 
-// A code page whose bytes are the characters U+0000 to U+00FF (Latin-1).
+// A code page whose bytes are the characters U+0000 to U+00FF (Latin-1),
+// but for the bytes in `lost`, which it reads as U+FFFD, the way a
+// double-byte or UTF-8 code page reads a byte that is not valid alone.
 class Latin1CodePage : public platform::CodePage {
 public:
     std::string ToUtf8(const std::string& ansi) override;
     bool FromUtf8(const std::string& utf8, std::string* ansi) override;
+    unsigned Number() override { return number; }
+
+    std::string lost;
+    unsigned number = 28591;
 };
 
 // All the doubles, installed for the object's lifetime.

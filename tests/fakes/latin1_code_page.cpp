@@ -5,7 +5,9 @@ namespace fakes {
 std::string Latin1CodePage::ToUtf8(const std::string& ansi) {
     std::string utf8;
     for (unsigned char c : ansi) {
-        if (c < 0x80) {
+        if (lost.find(static_cast<char>(c)) != std::string::npos) {
+            utf8 += "\xEF\xBF\xBD";  // U+FFFD, as a code page does for a byte it lacks
+        } else if (c < 0x80) {
             utf8 += static_cast<char>(c);
         } else {
             utf8 += static_cast<char>(0xC0 | (c >> 6));

@@ -23,7 +23,6 @@ protected:
     DialogTest() {
         modEncriptSerial::EsquecerChave();
         fake.volume.serial = 12345;  // key "12345": shifts of 49 to 53
-        view.form = &form;
     }
     void TearDown() override { EXPECT_EQ(fake.registry.openKeys(), 0); }
 

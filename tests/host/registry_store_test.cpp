@@ -10,6 +10,8 @@
 namespace {
 
 using modRegistry::ResultadoLeitura;
+const ResultadoLeitura kNaoExiste = ResultadoLeitura::Null(ResultadoLeitura::Causa::NaoExiste);
+const ResultadoLeitura kIlegivel = ResultadoLeitura::Null(ResultadoLeitura::Causa::Ilegivel);
 using platform::RuntimeFailure;
 
 constexpr std::uint32_t HKCU = modRegistry::kHkeyCurrentUser;
@@ -114,13 +116,22 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"binary_bytes_as_characters", 3, " xyz", ResultadoLeitura::Texto("xy")},
         ReadCase{"longest_that_fits", 1, std::string(3499, 'a') + '\0',
                  ResultadoLeitura::Texto(std::string(3499, 'a'))},
-        ReadCase{"one_too_long", 1, std::string(3500, 'a') + '\0', ResultadoLeitura::Null()}),
+        ReadCase{"one_too_long", 1, std::string(3500, 'a') + '\0', kIlegivel}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(RegistryStore, MissingKeyOrValueReadsNull) {
-    EXPECT_TRUE(modRegistry::ObterValorString(kPath, "Servidor").IsNull());
+TEST_F(RegistryStore, MissingKeyOrValueReadsNullThatDoesNotExist) {
+    EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), kNaoExiste);
     fake.registry.CreateKey(HKLM, kSub);
-    EXPECT_TRUE(modRegistry::ObterValorString(kPath, "Servidor").IsNull());
+    EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), kNaoExiste);
+}
+
+// Any other failed open or query: the value may be there, unreadable.
+TEST_F(RegistryStore, RefusedOpenOrQueryReadsNullThatCouldNotBeRead) {
+    fake.registry.PutString(HKLM, kSub, "Servidor", "db01");
+    for (int call : {1, 2}) {
+        fake.registry.FailCall(fake.registry.calls() + call, platform::kAccessDenied);
+        EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), kIlegivel) << call;
+    }
 }
 
 TEST_F(RegistryStore, PathWithoutRootReadsEmptyAndTouchesNothing) {
@@ -171,13 +182,15 @@ TEST_P(Redirects, EndOfTheChain) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Redirects,
     ::testing::Values(
-        RedirectCase{"missing_value", "HKEY_CURRENT_USER\\NoValue", ResultadoLeitura::Null(), false},
-        RedirectCase{"missing_key", "HKEY_CURRENT_USER\\Gone", ResultadoLeitura::Null(), false},
+        // The redirection itself is there: a chain that leads nowhere leaves
+        // it unreadable, never missing.
+        RedirectCase{"missing_value", "HKEY_CURRENT_USER\\NoValue", kIlegivel, false},
+        RedirectCase{"missing_key", "HKEY_CURRENT_USER\\Gone", kIlegivel, false},
         RedirectCase{"marker_alone", "", ResultadoLeitura::Empty(), true},
         RedirectCase{"malformed_target", "HKEY_CURRENT_USER\\A\\", ResultadoLeitura::Empty(), true},
         RedirectCase{"unknown_root", "HKEY_NOWHERE\\A", ResultadoLeitura::Empty(), false},
-        RedirectCase{"to_itself", kPath, ResultadoLeitura::Null(), false},
-        RedirectCase{"back_and_forth", "HKEY_CURRENT_USER\\Loop", ResultadoLeitura::Null(), false}),
+        RedirectCase{"to_itself", kPath, kIlegivel, false},
+        RedirectCase{"back_and_forth", "HKEY_CURRENT_USER\\Loop", kIlegivel, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RegistryStore, LowerCaseMarkerIsPlainText) {
@@ -196,7 +209,7 @@ TEST_F(RegistryStore, ChainsEndAfterThirtyTwoRedirections) {
         return modRegistry::ObterValorString(kPath, "v");
     };
     EXPECT_EQ(chain(32), ResultadoLeitura::Texto("end"));
-    EXPECT_TRUE(chain(33).IsNull());
+    EXPECT_EQ(chain(33), kIlegivel);
 }
 
 // --- Writing ---------------------------------------------------------------

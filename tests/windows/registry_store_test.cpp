@@ -25,6 +25,8 @@ static void PrintTo(const ResultadoLeitura& r, std::ostream* os) {
 namespace {
 
 using modRegistry::ResultadoLeitura;
+const ResultadoLeitura kNaoExiste = ResultadoLeitura::Null(ResultadoLeitura::Causa::NaoExiste);
+const ResultadoLeitura kIlegivel = ResultadoLeitura::Null(ResultadoLeitura::Causa::Ilegivel);
 using platform::win32::Win32CodePage;
 using platform::win32::Win32ErrorReporter;
 using platform::win32::Win32Registry;
@@ -126,7 +128,8 @@ TEST_F(RegistryStore, WrittenTextsReadBackByTheReadRules) {
         // 3500 bytes of room: 3499 characters and the terminator fit.
         {kSettingsPath, "Fits", std::string(3499, 'x'),
          ResultadoLeitura::Texto(std::string(3499, 'x'))},
-        {kSettingsPath, "TooLong", std::string(3500, 'x'), ResultadoLeitura::Null()},
+        // "More data": there, but not readable.
+        {kSettingsPath, "TooLong", std::string(3500, 'x'), kIlegivel},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(modRegistry::DefinirValorString(c.path, c.name, c.text)) << c.name;
@@ -181,8 +184,8 @@ TEST_F(RegistryStore, RedirectionReadsTheSameNameUnderTheNamedKey) {
               ResultadoLeitura::Texto("admin"));
     EXPECT_EQ(modRegistry::ValorString(kSettingsPath, "Utilizador"),
               ResultadoLeitura::Texto("SREF=HKEY_CURRENT_USER\\Software\\BrevantaTests\\Store"));
-    EXPECT_EQ(modRegistry::ObterValorString(kSettingsPath, "Base_Dados"),
-              ResultadoLeitura::Null());
+    // The redirection is there but leads to no value.
+    EXPECT_EQ(modRegistry::ObterValorString(kSettingsPath, "Base_Dados"), kIlegivel);
 
     // A write replaces the redirection itself.
     ASSERT_TRUE(modRegistry::DefinirValorString(kSettingsPath, "Utilizador", "sa"));
@@ -194,8 +197,8 @@ TEST_F(RegistryStore, RedirectionReadsTheSameNameUnderTheNamedKey) {
 
 TEST_F(RegistryStore, MissingKeyOrValueReadsNullAndIsNeverCreated) {
     const std::string missingKey = std::string(kScratchPath) + "\\Missing";
-    EXPECT_EQ(modRegistry::ObterValorString(missingKey, "Servidor"), ResultadoLeitura::Null());
-    EXPECT_EQ(modRegistry::ObterValorString(kScratchPath, "Servidor"), ResultadoLeitura::Null());
+    EXPECT_EQ(modRegistry::ObterValorString(missingKey, "Servidor"), kNaoExiste);
+    EXPECT_EQ(modRegistry::ObterValorString(kScratchPath, "Servidor"), kNaoExiste);
 
     EXPECT_FALSE(modRegistry::DefinirValorString(missingKey, "Servidor", "srv"));
     HKEY key;

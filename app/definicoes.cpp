@@ -1,0 +1,86 @@
+#include "app/definicoes.h"
+
+#include <cctype>
+
+#include "platform/platform.h"
+#include "platform/runtime_failure.h"
+#include "scrambler/modEncriptSerial.h"
+
+namespace app {
+namespace {
+
+std::string UmPorLinha(const std::vector<std::string>& nomes) {
+    std::string linhas;
+    for (const auto& nome : nomes) linhas += "\n" + nome;
+    return linhas;
+}
+
+// Wipes a text that held a password before its memory is given back.
+void Apagar(std::string& texto) {
+    volatile char* p = texto.data();
+    for (std::size_t i = 0; i < texto.size(); ++i) p[i] = '\0';
+    texto.clear();
+}
+
+}  // namespace
+
+std::string NomeAnsi(const std::string& nome) {
+    std::string ansi;
+    // Every code page a Portuguese interface runs under has these letters;
+    // should one lack them, the name goes as it is.
+    return platform::Current().codePage->FromUtf8(nome, &ansi) ? ansi : nome;
+}
+
+ValorLido LerDefinicao(const std::string& nome) {
+    const modRegistry::ResultadoLeitura r =
+        modRegistry::ObterValorString(kCaminhoDefinicoes, NomeAnsi(nome));
+    if (r.IsTexto()) return {ValorLido::Estado::Texto, r.texto()};
+    if (r.NaoExiste()) return {ValorLido::Estado::NaoExiste, {}};
+    return {ValorLido::Estado::Ilegivel, {}};
+}
+
+int ItemSeguranca(std::string texto) {
+    texto.erase(texto.find_last_not_of(' ') + 1);
+    for (std::size_t i = 0; i < kItensSeguranca.size(); ++i) {
+        const std::string& item = kItensSeguranca[i];
+        bool igual = texto.size() == item.size();
+        for (std::size_t c = 0; igual && c < item.size(); ++c)
+            igual = std::tolower(static_cast<unsigned char>(texto[c])) ==
+                    std::tolower(static_cast<unsigned char>(item[c]));
+        if (igual) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool PalavraPasseLegivel(const std::string& guardada) {
+    std::string decifrada;
+    bool mesma = false;
+    try {
+        decifrada = modEncriptSerial::Desencriptar(guardada);
+        mesma = modEncriptSerial::Encriptar(decifrada) == guardada;
+    } catch (const platform::RuntimeFailure&) {
+        // a code fell out of range: stored with another key
+    }
+    Apagar(decifrada);
+    return mesma;
+}
+
+std::string MensagemNaoLidos(const std::vector<std::string>& nomes) {
+    return "Não foi possível ler:" + UmPorLinha(nomes) +
+           "\n\nSe não os alterar, ficam guardados como estão.";
+}
+
+std::string MensagemNaoGravados(const std::vector<std::string>& nomes) {
+    return "Não foi possível gravar:" + UmPorLinha(nomes) +
+           "\n\nConfirme que a chave de registo existe e que tem permissões de administrador.";
+}
+
+std::vector<std::string> GravarDefinicoes(const Valores& valores) {
+    std::vector<std::string> falhados;
+    for (const auto& [nome, texto] : valores)
+        if (!modRegistry::DefinirValorString(kCaminhoDefinicoes, NomeAnsi(nome), texto))
+            falhados.push_back(nome);
+    return falhados;
+}
+
+}  // namespace app
