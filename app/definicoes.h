@@ -26,6 +26,11 @@ inline const std::string kPalavraPasse = "Palavra-Passe";
 inline const std::array<std::string, 5> kNomes = {kServidor, kBaseDados, kSeguranca, kUtilizador,
                                                   kPalavraPasse};
 
+// The keyword each text field's label names it by, in the order of kNomes;
+// messages about a field use it. "Segurança" is a list and has none.
+inline const std::array<const char*, 5> kPalavrasChave = {"Data Source", "Initial Catalog",
+                                                          nullptr, "User", "Password"};
+
 // The items "Segurança" may hold.
 inline const std::array<std::string, 2> kItensSeguranca = {"False", "True"};
 

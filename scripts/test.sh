@@ -25,6 +25,20 @@ run_ctest() {
   return "$status"
 }
 
+# The 32-bit installer package's cycle under Wine, where this machine runs
+# 32-bit programs (the 64-bit one is among the win64 tests).
+package_test_x86() {
+  /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 || return 0
+  echo "== 32-bit installer package under Wine"
+  if bash tests/package/package_test.sh x86 "$(ls -t build/win32/packaging/*-x86.msi | head -n 1)"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "ctest: $passed passed, $failed failed"
+    exit 1
+  fi
+}
+
 scripts/install-deps.sh
 
 echo "== host build and unit tests"
@@ -35,10 +49,12 @@ run_ctest --preset host
 echo "== 32-bit Windows build (compiled and linked only)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"
+cmake --build --preset win32 --target msi
 
 echo "== 64-bit Windows build and tests under Wine"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$jobs"
+cmake --build --preset win64 --target msi
 . scripts/wine-env.sh build/win64
 scripts/wine-prefix.sh build/win64
 
@@ -58,6 +74,7 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 wineserver -p
 "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1
 run_ctest --preset win64
+package_test_x86
 cleanup
 trap - EXIT
 
