@@ -69,6 +69,9 @@ int ItemSeguranca(std::string texto);
 // the key of this machine has not changed since.
 bool PalavraPasseLegivel(const std::string& guardada);
 
+// Wipes a text that held a password before its memory is given back.
+void Apagar(std::string& texto);
+
 // The messages that name values, one per line.
 std::string MensagemNaoLidos(const std::vector<std::string>& nomes);
 std::string MensagemNaoGravados(const std::vector<std::string>& nomes);

@@ -10,13 +10,6 @@ namespace {
 
 constexpr std::size_t kPalavraPasseI = 4;
 
-// Wipes a text that held a password before its memory is given back.
-void Apagar(std::string& texto) {
-    volatile char* p = texto.data();
-    for (std::size_t i = 0; i < texto.size(); ++i) p[i] = '\0';
-    texto.clear();
-}
-
 // The password line as it shows: never the password itself.
 std::string EstadoPalavraPasse(const std::string& guardada) {
     if (guardada.empty()) return "(vazia)";
@@ -57,7 +50,7 @@ int Definir(const Pedido& pedido, Consola& consola) {
                 return kSaidaUtilizacao;
             }
             v = app::VerificarPalavraPasse(linha);
-            Apagar(linha);
+            app::Apagar(linha);
         } else if (!pedido.textos[i]) {
             continue;
         } else if (!app::kPalavrasChave[i]) {
