@@ -15,14 +15,13 @@ std::string UmPorLinha(const std::vector<std::string>& nomes) {
     return linhas;
 }
 
-// Wipes a text that held a password before its memory is given back.
+}  // namespace
+
 void Apagar(std::string& texto) {
     volatile char* p = texto.data();
     for (std::size_t i = 0; i < texto.size(); ++i) p[i] = '\0';
     texto.clear();
 }
-
-}  // namespace
 
 std::string NomeAnsi(const std::string& nome) {
     std::string ansi;

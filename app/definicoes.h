@@ -26,6 +26,11 @@ inline const std::string kPalavraPasse = "Palavra-Passe";
 inline const std::array<std::string, 5> kNomes = {kServidor, kBaseDados, kSeguranca, kUtilizador,
                                                   kPalavraPasse};
 
+// The keyword each text field's label names it by, in the order of kNomes;
+// messages about a field use it. "Segurança" is a list and has none.
+inline const std::array<const char*, 5> kPalavrasChave = {"Data Source", "Initial Catalog",
+                                                          nullptr, "User", "Password"};
+
 // The items "Segurança" may hold.
 inline const std::array<std::string, 2> kItensSeguranca = {"False", "True"};
 
@@ -63,6 +68,9 @@ int ItemSeguranca(std::string texto);
 // that scrambles back to the same stored form: it was stored here, and
 // the key of this machine has not changed since.
 bool PalavraPasseLegivel(const std::string& guardada);
+
+// Wipes a text that held a password before its memory is given back.
+void Apagar(std::string& texto);
 
 // The messages that name values, one per line.
 std::string MensagemNaoLidos(const std::vector<std::string>& nomes);

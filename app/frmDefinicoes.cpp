@@ -15,9 +15,6 @@ constexpr Control kControlos[] = {Control::FXDataSource, Control::FXInitialCatal
                                   Control::FXPassword};
 constexpr std::size_t kServidorI = 0, kBaseDadosI = 1, kSegurancaI = 2, kUtilizadorI = 3,
                       kPalavraPasseI = 4;
-// The keyword each text field's label names it by.
-const char* const kPalavrasChave[] = {"Data Source", "Initial Catalog", nullptr, "User",
-                                      "Password"};
 
 void Mensagem(const std::string& texto, platform::Icon icone) {
     platform::Current().messageBox->Show(texto, icone);

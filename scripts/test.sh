@@ -46,13 +46,20 @@ cleanup() {
 # The count closes the output even when a step fails and ends the script.
 trap 'cleanup; echo "ctest: $passed passed, $failed failed"' EXIT
 
-# windows_tests PRESET LOADER: builds a Windows build with its tests,
-# prepares its Wine prefix and runs its tests, the window tests included.
-# LOADER is the Wine loader of the build's bitness.
+# windows_build PRESET: builds a Windows build with its tests and its
+# installer package.
+windows_build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j"$jobs"
+  cmake --build --preset "$1" --target msi
+}
+
+# windows_tests PRESET LOADER: builds a Windows build, prepares its Wine
+# prefix and runs its tests, the window and package tests included. LOADER
+# is the Wine loader of the build's bitness.
 windows_tests() {
   local preset=$1 loader=$2
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j"$jobs"
+  windows_build "$preset"
   . scripts/wine-env.sh "build/$preset"
   scripts/wine-prefix.sh "build/$preset"
   # Wine's background services would inherit ctest's output pipe and keep
@@ -72,8 +79,9 @@ windows_tests_64() {
   windows_tests win64 /usr/lib/wine/wine64
 }
 
-# The 32-bit program and reporter run as WoW64 processes in a 64-bit
-# prefix, under the 32-bit Wine that install-deps.sh put in.
+# The 32-bit programs and reporter run as WoW64 processes in a 64-bit
+# prefix, under the 32-bit Wine that install-deps.sh put in; the 32-bit
+# package is installed in a prefix of its own, as the 64-bit one is.
 windows_tests_32() {
   if scripts/can-run-32bit.sh; then
     echo "== 32-bit Windows build and tests under the 32-bit Wine"
@@ -81,8 +89,7 @@ windows_tests_32() {
   else
     echo "32-bit Windows tests skipped: this machine cannot run 32-bit programs"
     echo "== 32-bit Windows build (compiled and linked only)"
-    cmake --preset win32 >/dev/null
-    cmake --build --preset win32 -j"$jobs"
+    windows_build win32
   fi
 }
 

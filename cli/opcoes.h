@@ -1,0 +1,36 @@
+// The companion's command line: what it asks for, read from the arguments
+// alone (no system calls), so that it is the same on every platform.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class Comando { Ajuda, Mostrar, Definir, Verificar };
+
+struct Pedido {
+    Comando comando = Comando::Ajuda;
+    // For `definir`: the texts given (UTF-8), in the order of app::kNomes;
+    // the password's place stays empty, since it comes only from standard
+    // input. "Segurança" holds the item's exact text.
+    std::array<std::optional<std::string>, 5> textos;
+    bool palavraPasseStdin = false;
+};
+
+// A request, or the reason the arguments make none (a usage error).
+struct Analise {
+    bool valida = false;
+    Pedido pedido;
+    std::string erro;
+};
+
+// `argumentos` without the program's name, in UTF-8.
+Analise AnalisarArgumentos(const std::vector<std::string>& argumentos);
+
+// The usage text, ending with a line end.
+extern const char kUtilizacao[];
+
+}  // namespace cli
