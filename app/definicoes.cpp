@@ -23,16 +23,9 @@ void Apagar(std::string& texto) {
     texto.clear();
 }
 
-std::string NomeAnsi(const std::string& nome) {
-    std::string ansi;
-    // Every code page a Portuguese interface runs under has these letters;
-    // should one lack them, the name goes as it is.
-    return platform::Current().codePage->FromUtf8(nome, &ansi) ? ansi : nome;
-}
-
 ValorLido LerDefinicao(const std::string& nome) {
     const modRegistry::ResultadoLeitura r =
-        modRegistry::ObterValorString(kCaminhoDefinicoes, NomeAnsi(nome));
+        modRegistry::ObterValorString(kCaminhoDefinicoes, nome);
     if (r.IsTexto()) return {ValorLido::Estado::Texto, r.texto()};
     if (r.NaoExiste()) return {ValorLido::Estado::NaoExiste, {}};
     return {ValorLido::Estado::Ilegivel, {}};
@@ -77,7 +70,7 @@ std::string MensagemNaoGravados(const std::vector<std::string>& nomes) {
 std::vector<std::string> GravarDefinicoes(const Valores& valores) {
     std::vector<std::string> falhados;
     for (const auto& [nome, texto] : valores)
-        if (!modRegistry::DefinirValorString(kCaminhoDefinicoes, NomeAnsi(nome), texto))
+        if (!modRegistry::DefinirValorString(kCaminhoDefinicoes, nome, texto))
             falhados.push_back(nome);
     return falhados;
 }

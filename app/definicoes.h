@@ -41,11 +41,6 @@ inline const std::string kMascara = "**************";
 // terminator.
 constexpr std::size_t kMaxCaracteres = modRegistry::kTamanhoBuffer - 1;
 
-// A value name in the system's ANSI code page, as the registry store takes
-// it. Names are written in this source in UTF-8 and converted when used, so
-// "Segurança" reaches the registry as the running code page's own "ç".
-std::string NomeAnsi(const std::string& nome);
-
 // One setting as read. A value that is there but could not be read (too
 // long, no access, a redirection that leads nowhere, a trapped failure)
 // must not be overwritten by a text that stands in for it.

@@ -30,8 +30,11 @@ constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 
 // The registry, with the semantics of the ANSI Win32 calls of the same
 // names. `root` is a predefined root key number (0x80000000 to 0x80000006);
-// names and data are bytes of the ANSI code page. Every call returns a Win32
-// status (0 for success).
+// sub-key paths and data are bytes of the ANSI code page, and text data
+// converts through that code page as the ANSI calls convert it. Value names
+// are UTF-8: they are fixed in the program, and a name such as "Segurança"
+// must reach the registry as its own characters even where the code page
+// lacks one of them. Every call returns a Win32 status (0 for success).
 class Registry {
 public:
     virtual ~Registry() = default;

@@ -3,7 +3,8 @@
 // "SREF=" redirections on reads. Every operation traps the run-time failures
 // raised inside it, reports them to the outside error reporter and returns
 // its default result; only a failure raised while reporting reaches the
-// caller. Texts and value names are bytes of the ANSI code page.
+// caller. Key paths and texts are bytes of the ANSI code page; value names
+// are UTF-8.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,12 @@
-// The registry over the ANSI Win32 calls. Access rights and sizes pass
-// through as the caller gives them.
+// The registry over Win32. Keys are opened with the ANSI call. Values are
+// read and written with the wide calls, so that a value name reaches the
+// registry as its own characters in every code page, and their text data
+// is converted through the ANSI code page here, exactly as the ANSI calls
+// convert it: the stored texts are the same as if those calls were used.
 #include <windows.h>
+
+#include <cstring>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
 
@@ -17,6 +23,18 @@ HKEY RootHandle(std::uint32_t root) {
 
 HKEY AsHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
 
+// The types whose data the ANSI calls convert.
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// Copies `bytes` into the caller's room, or says how much room it needs.
+long Deliver(const char* bytes, std::uint32_t count, char* data, std::uint32_t* size) {
+    const std::uint32_t room = *size;
+    *size = count;
+    if (count > room) return ERROR_MORE_DATA;
+    if (count) std::memcpy(data, bytes, count);
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 long Win32Registry::OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
@@ -29,19 +47,46 @@ long Win32Registry::OpenKey(std::uint32_t root, const std::string& subKey, std::
 
 long Win32Registry::QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
                                char* data, std::uint32_t* size) {
+    // Each wide character becomes at least one byte, so a value that needs
+    // more wide characters than the caller has bytes of room cannot fit.
+    std::vector<BYTE> raw(static_cast<size_t>(*size) * sizeof(wchar_t));
     DWORD valueType = *type;
-    DWORD valueSize = *size;
-    const LONG status = RegQueryValueExA(AsHkey(key), name.c_str(), nullptr, &valueType,
-                                         reinterpret_cast<BYTE*>(data), &valueSize);
+    DWORD rawSize = static_cast<DWORD>(raw.size());
+    const LONG status = RegQueryValueExW(AsHkey(key), Widen(name).c_str(), nullptr, &valueType,
+                                         raw.data(), &rawSize);
     *type = valueType;
-    *size = valueSize;
-    return status;
+    if (status != ERROR_SUCCESS) return status;
+    if (!IsText(valueType))
+        return Deliver(reinterpret_cast<const char*>(raw.data()), rawSize, data, size);
+
+    const auto* wide = reinterpret_cast<const wchar_t*>(raw.data());
+    const int wideCount = static_cast<int>(rawSize / sizeof(wchar_t));
+    std::string ansi;
+    if (wideCount > 0) {
+        ansi.resize(static_cast<size_t>(
+            WideCharToMultiByte(CP_ACP, 0, wide, wideCount, nullptr, 0, nullptr, nullptr)));
+        WideCharToMultiByte(CP_ACP, 0, wide, wideCount, ansi.data(),
+                            static_cast<int>(ansi.size()), nullptr, nullptr);
+    }
+    return Deliver(ansi.data(), static_cast<std::uint32_t>(ansi.size()), data, size);
 }
 
 long Win32Registry::SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
                              const char* data, std::uint32_t size) {
-    return RegSetValueExA(AsHkey(key), name.c_str(), 0, type,
-                          reinterpret_cast<const BYTE*>(data), size);
+    const std::wstring wideName = Widen(name);
+    if (!IsText(type)) {
+        return RegSetValueExW(AsHkey(key), wideName.c_str(), 0, type,
+                              reinterpret_cast<const BYTE*>(data), size);
+    }
+    std::wstring wide;
+    if (size > 0) {
+        const int count = static_cast<int>(size);
+        wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, data, count, nullptr, 0)));
+        MultiByteToWideChar(CP_ACP, 0, data, count, wide.data(), static_cast<int>(wide.size()));
+    }
+    return RegSetValueExW(AsHkey(key), wideName.c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(wide.data()),
+                          static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
 }
 
 long Win32Registry::CloseKey(KeyHandle key) { return RegCloseKey(AsHkey(key)); }

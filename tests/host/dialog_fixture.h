@@ -16,7 +16,7 @@ using std::string_literals::operator""s;
 
 constexpr std::uint32_t HKLM = 0x80000002;
 const std::string kSub = "SOFTWARE\\orvex\\tamrel";
-const std::string kSeg = "Seguran\xE7" "a";  // "Segurança" in the code page
+const std::string kSeg = "Segurança";
 
 class DialogTest : public ::testing::Test {
 protected:

@@ -216,12 +216,12 @@ TEST_F(RegistryStore, ChainsEndAfterThirtyTwoRedirections) {
 
 TEST_F(RegistryStore, WriteStoresTextWithItsTerminator) {
     fake.registry.CreateKey(HKLM, kSub);
-    EXPECT_TRUE(modRegistry::DefinirValorString(kPath, "Seguran\xE7" "a", "True"));
-    const auto v = fake.registry.Get(HKLM, kSub, "Seguran\xE7" "a");
+    EXPECT_TRUE(modRegistry::DefinirValorString(kPath, "Segurança", "True"));
+    const auto v = fake.registry.Get(HKLM, kSub, "Segurança");
     ASSERT_TRUE(v);
     EXPECT_EQ(v->type, platform::kRegSz);
     EXPECT_EQ(v->bytes, "True\0"s);
-    EXPECT_EQ(modRegistry::ObterValorString(kPath, "Seguran\xE7" "a"), ResultadoLeitura::Texto("True"));
+    EXPECT_EQ(modRegistry::ObterValorString(kPath, "Segurança"), ResultadoLeitura::Texto("True"));
 }
 
 TEST_F(RegistryStore, WriteReplacesARedirectionItself) {

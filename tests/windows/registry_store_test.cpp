@@ -33,7 +33,7 @@ using platform::win32::Win32Registry;
 
 const char kScratchPath[] = "HKEY_CURRENT_USER\\Software\\BrevantaTests\\Store";
 const char kSettingsPath[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\orvex\\tamrel";
-const char kSeguranca[] = "Seguran\xE7" "a";  // code page 1252, as the store takes it
+const char kSeguranca[] = "Segurança";  // value names are UTF-8
 
 class RecordingMessageBox : public platform::MessageBox {
 public:
