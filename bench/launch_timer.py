@@ -96,8 +96,12 @@ class Screen:
         try:
             while True:
                 remaining = start + TIMEOUT_SECONDS - time.perf_counter()
-                if remaining <= 0 or process.poll() is not None:
-                    sys.exit("launch_timer: no window %r from %s" % (title, command[-1]))
+                if process.poll() is not None:
+                    sys.exit("launch_timer: %s ended (exit code %d) without showing %r"
+                             % (command[-1], process.returncode, title))
+                if remaining <= 0:
+                    sys.exit("launch_timer: no window %r from %s in %d s"
+                             % (title, command[-1], TIMEOUT_SECONDS))
                 select.select([self.fd], [], [], min(remaining, 0.5))
                 for event in self.events():
                     if event.map.type != MAP_NOTIFY:
