@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-          wine wine64 xvfb xdotool imagemagick)
+          wine wine64 xvfb xdotool imagemagick python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
