@@ -181,7 +181,9 @@ LRESULT frmDefinicoesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
 
 bool frmDefinicoesWindow::OnCreate() {
     dpi_ = DpiOf(hwnd_);
-    MoveTo(hwnd_, DesignRect(dpi_));
+    // Create placed it at the system DPI; moving a top-level window costs a
+    // round trip to the display, so only when its monitor's DPI differs.
+    if (dpi_ != DpiOf(nullptr)) MoveTo(hwnd_, DesignRect(dpi_));
     CreateControls();
     LayoutControls();
     return std::all_of(children_.begin(), children_.end(), [](HWND h) { return h != nullptr; });

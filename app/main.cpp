@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/frmDefinicoes_window.h"
 #include "platform/win32/win32_platform.h"
@@ -25,8 +24,7 @@ int RunMessageLoop(const app::frmDefinicoesWindow& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    // COM, for the error reporter, lives as long as the program.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // COM, for the error reporter, is loaded by the first report.
     platform::win32::InstallServices(app::kTitulo);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -41,6 +39,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             exitCode = RunMessageLoop(window);
         }
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }

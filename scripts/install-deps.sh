@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(dirname "$0")
 packages=(cmake make g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-          wine wine64 xvfb xdotool imagemagick locales
+          wine wine64 xvfb xdotool imagemagick locales python3
           wixl msitools osslsigncode openssl)
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
 updated=""

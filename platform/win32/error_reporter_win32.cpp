@@ -116,7 +116,7 @@ RuntimeFailure ExceptionFailure(EXCEPINFO& info) {
 void Win32ErrorReporter::Report(const std::array<std::string, 5>& utf8Args) {
     CLSID clsid;
     DispatchRef reporter;
-    if (FAILED(CLSIDFromProgID(progId_.c_str(), &clsid)) ||
+    if (!loadCom_() || FAILED(CLSIDFromProgID(progId_.c_str(), &clsid)) ||
         FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                 IID_IDispatch, reporter.out()))) {
         throw RuntimeFailure(kErrCantCreateObject);

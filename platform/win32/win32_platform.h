@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/com_loader.h"
 
 namespace platform::win32 {
 
@@ -28,17 +29,20 @@ private:
 };
 
 // Creates the reporter object from its ProgID for each report, calls
-// "Report" late-bound and releases it. Needs COM initialised on the thread.
+// "Report" late-bound and releases it. COM is loaded and initialised for
+// the thread on the first report by `loadCom` (LoadCom); when it cannot be,
+// the report fails as when the object cannot be created.
 class Win32ErrorReporter : public ErrorReporter {
 public:
     explicit Win32ErrorReporter(std::wstring progId = L"Brevanta.General",
-                                std::wstring method = L"Report")
-        : progId_(std::move(progId)), method_(std::move(method)) {}
+                                std::wstring method = L"Report", bool (*loadCom)() = LoadCom)
+        : progId_(std::move(progId)), method_(std::move(method)), loadCom_(loadCom) {}
     void Report(const std::array<std::string, 5>& utf8Args) override;
 
 private:
     std::wstring progId_;
     std::wstring method_;
+    bool (*loadCom_)();
 };
 
 class Win32Volume : public Volume {

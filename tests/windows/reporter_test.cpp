@@ -78,6 +78,15 @@ TEST(Win32ErrorReporter, UnregisteredProgIdFailsWith429) {
     EXPECT_FALSE(description.empty());
 }
 
+// COM's DLLs are loaded by the first report; when they cannot be, the
+// report fails as when the object cannot be created, and nothing is written.
+TEST(Win32ErrorReporter, ComThatCannotBeLoadedFailsWith429) {
+    const std::string before = ReadLog();
+    Win32ErrorReporter reporter(L"Brevanta.General", L"Report", [] { return false; });
+    EXPECT_EQ(FailureNumber(reporter), platform::kErrCantCreateObject);
+    EXPECT_EQ(ReadLog(), before);
+}
+
 TEST(Win32ErrorReporter, ObjectWithoutReportFailsWith438) {
     Win32ErrorReporter reporter(L"Scripting.Dictionary");
     EXPECT_EQ(FailureNumber(reporter), platform::kErrNoSuchMethod);
