@@ -76,6 +76,14 @@ bool IsDropDownList(const ChildSpec& spec) { return wcscmp(spec.windowClass, L"C
 
 int IdOf(Control control) { return kFirstId + static_cast<int>(IndexOf(control)); }
 
+// A control's rectangle in the client area, in pixels at `dpi`; the
+// drop-down list's includes the room for its open list.
+RECT ChildRect(const ChildSpec& spec, UINT dpi) {
+    const int height = spec.height + (IsDropDownList(spec) ? kListRoom : 0);
+    const int left = Twips(spec.left, dpi), top = Twips(spec.top, dpi);
+    return RECT{left, top, left + Twips(spec.width, dpi), top + Twips(height, dpi)};
+}
+
 // The outer rectangle that puts the client area at its design place.
 RECT DesignRect(UINT dpi) {
     const int left = Twips(kClientLeft, dpi), top = Twips(kClientTop, dpi);
@@ -185,7 +193,6 @@ bool frmDefinicoesWindow::OnCreate() {
     // round trip to the display, so only when its monitor's DPI differs.
     if (dpi_ != DpiOf(nullptr)) MoveTo(hwnd_, DesignRect(dpi_));
     CreateControls();
-    LayoutControls();
     return std::all_of(children_.begin(), children_.end(), [](HWND h) { return h != nullptr; });
 }
 
@@ -232,12 +239,18 @@ void frmDefinicoesWindow::OnNcDestroy() {
 void frmDefinicoesWindow::CreateControls() {
     static_assert(std::size(kChildren) == kChildCount);
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+    // Each control is born at its place and with its font, while the
+    // window is still hidden: nothing to move or redraw before it shows.
+    font_ = CreateDialogFont(dpi_);
     for (size_t i = 0; i < children_.size(); ++i) {
         const ChildSpec& spec = kChildren[i];
-        children_[i] = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text, spec.style, 0,
-                                       0, 0, 0, hwnd_,
+        const RECT rect = ChildRect(spec, dpi_);
+        children_[i] = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text, spec.style,
+                                       rect.left, rect.top, rect.right - rect.left,
+                                       rect.bottom - rect.top, hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)),
                                        instance, nullptr);
+        SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
     // No practical limit on the text boxes' length (0 means the largest).
     for (Control box : {Control::FXDataSource, Control::FXInitialCatalog, Control::FXUser,
@@ -254,10 +267,9 @@ void frmDefinicoesWindow::CreateControls() {
 void frmDefinicoesWindow::LayoutControls() {
     const HFONT font = CreateDialogFont(dpi_);
     for (size_t i = 0; i < children_.size(); ++i) {
-        const ChildSpec& spec = kChildren[i];
-        const int height = spec.height + (IsDropDownList(spec) ? kListRoom : 0);
-        MoveWindow(children_[i], Twips(spec.left, dpi_), Twips(spec.top, dpi_),
-                   Twips(spec.width, dpi_), Twips(height, dpi_), TRUE);
+        const RECT rect = ChildRect(kChildren[i], dpi_);
+        MoveWindow(children_[i], rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, TRUE);
         SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     if (font_) DeleteObject(font_);
