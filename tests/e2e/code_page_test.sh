@@ -4,9 +4,6 @@
 # Usage: code_page_test.sh SCENARIO PROGRAM.exe
 . "$(dirname "$0")/lib.sh" "$2"
 
-SERIAL=$(cat "$WINEPREFIX/drive_c/.windows-serial")
-scrambled() { "$(dirname "$0")/scramble.sh" "$SERIAL" "$1"; }
-
 # Values in Japanese are shown and saved back byte for byte; the server,
 # edited, is saved with the Japanese text it kept. The password's stored
 # form ("1234" with the serial 8BADF00D) is plain ASCII, the same in any

@@ -5,9 +5,6 @@
 # Usage: companion_test.sh SCENARIO PROGRAM.exe COMPANION.exe
 . "$(dirname "$0")/lib.sh" "$2"
 COMPANION=$3
-SERIAL_FILE="$WINEPREFIX/drive_c/.windows-serial"
-SERIAL=$(cat "$SERIAL_FILE")
-scrambled() { "$(dirname "$0")/scramble.sh" "$SERIAL" "$1"; }
 
 # companion [ARG]...: runs it with standard input from $INPUT (none when
 # unset); its output lands in $WORK/out and $WORK/err (UTF-8, without

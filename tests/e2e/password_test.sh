@@ -4,11 +4,6 @@
 # Usage: password_test.sh SCENARIO PROGRAM.exe
 . "$(dirname "$0")/lib.sh" "$2"
 
-SERIAL=$(cat "$WINEPREFIX/drive_c/.windows-serial")
-# The stored form of a password on this machine, worked out apart from
-# the program.
-scrambled() { "$(dirname "$0")/scramble.sh" "$SERIAL" "$1"; }
-
 # The settings with a stored password; the window opens with the focus
 # on the server and, four tabs on, the password with all its text selected.
 settings_with_password() {
