@@ -35,10 +35,11 @@ fail() {
   exit 1
 }
 
-# The volume serial of C: in this prefix, and the stored form of a
-# password with it, worked out apart from the program.
+# The volume serial of C: in this prefix (none in a prefix that was never
+# given one), and the stored form of a password with it, worked out apart
+# from the program.
 SERIAL_FILE="$WINEPREFIX/drive_c/.windows-serial"
-SERIAL=$(cat "$SERIAL_FILE")
+SERIAL=$(cat "$SERIAL_FILE" 2>/dev/null || true)
 scrambled() { "$(dirname "${BASH_SOURCE[0]}")/scramble.sh" "$SERIAL" "$1"; }
 
 # --- registry (the 32-bit view, which the program uses) ---
