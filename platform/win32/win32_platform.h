@@ -57,6 +57,9 @@ public:
     unsigned Number() override;
 };
 
+// ODBC through odbc32.dll, loaded on the first attempt.
+Database& OdbcDatabase();
+
 // UTF-8 <-> UTF-16, for the window and COM.
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);
