@@ -2,35 +2,23 @@
 
 #include <vector>
 
-#include "app/valores.h"
 #include "platform/platform.h"
-#include "platform/runtime_failure.h"
 
 namespace app {
 namespace {
 
-// The control of each setting, in the order of kNomes.
-constexpr Control kControlos[] = {Control::FXDataSource, Control::FXInitialCatalog,
-                                  Control::FXSecurity_Info, Control::FXUser,
-                                  Control::FXPassword};
-constexpr std::size_t kServidorI = 0, kBaseDadosI = 1, kSegurancaI = 2, kUtilizadorI = 3,
-                      kPalavraPasseI = 4;
+using settings::kDefinicoes;
+using settings::Tipo;
 
 void Mensagem(const std::string& texto, platform::Icon icone) {
-    platform::Current().messageBox->Show(texto, icone);
-}
-
-std::string ParaEcra(const std::string& ansi) {
-    return platform::Current().codePage->ToUtf8(ansi);
+    platform::Current().messageDialog->Show(texto, icone);
 }
 
 }  // namespace
 
 void MostrarFalhaEmCurso() noexcept {
     try {
-        const platform::RuntimeFailure falha = platform::FailureInFlight();
-        Mensagem("Erro " + std::to_string(falha.number()) + ": " + falha.description(),
-                 platform::Icon::Warning);
+        Mensagem(settings::MensagemFalhaEmCurso(), platform::Icon::Warning);
     } catch (...) {
         // Not even the message could be shown; the window stays as it is.
     }
@@ -38,7 +26,9 @@ void MostrarFalhaEmCurso() noexcept {
 
 void frmDefinicoes::Form_Load() {
     try {
-        Carregar();
+        view_.ClearList();
+        for (const std::string& item : settings::kItensSeguranca) view_.AddListItem(item);
+        for (std::size_t i = 0; i < kDefinicoes.size(); ++i) Carregar(i);
     } catch (...) {
         MostrarFalhaEmCurso();  // the window opens with what was filled so far
     }
@@ -49,52 +39,41 @@ void frmDefinicoes::Form_Load() {
     }
 }
 
-void frmDefinicoes::Carregar() {
-    view_.ClearList();
-    for (const std::string& item : kItensSeguranca) view_.AddListItem(item);
-    CarregarTexto(kServidorI);
-    CarregarTexto(kBaseDadosI);
-    const ValorLido seguranca = LerDefinicao(kSeguranca);
-    segurancaLida_ = seguranca.texto;
-    view_.SelectListItem(ItemSeguranca(segurancaLida_));
-    campos_[kSegurancaI].legivel = seguranca.Legivel();
-    CarregarTexto(kUtilizadorI);
-    CarregarPalavraPasse();
-}
-
 // A value counts as read only once its field shows it: should the load
 // stop in between, the field shows something else and must not be saved.
-void frmDefinicoes::CarregarTexto(std::size_t campo) {
-    const ValorLido lido = LerDefinicao(kNomes[campo]);
-    view_.SetText(kControlos[campo], ParaEcra(lido.texto));
-    campos_[campo].legivel = lido.Legivel();
+void frmDefinicoes::Carregar(std::size_t i) {
+    const Control controlo = ControloDe(i);
+    // The password field shows the mask whatever the stored password; the
+    // stored form is kept as read, to be written back unchanged unless the
+    // field is edited. Decoding it only tells whether it was stored here.
+    if (kDefinicoes[i].tipo == Tipo::PalavraPasse) view_.SetText(controlo, settings::kMascara);
+    const settings::ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
+    campos_[i].lido = lido.texto;
+    switch (kDefinicoes[i].tipo) {
+    case Tipo::Texto:
+        view_.SetText(controlo, platform::Current().codePage->ToUtf8(lido.texto));
+        break;
+    case Tipo::Lista: view_.SelectListItem(settings::ItemSeguranca(lido.texto)); break;
+    case Tipo::PalavraPasse:
+        avisarPalavraPasse_ = lido.Legivel() && !settings::PalavraPasseLegivel(lido.texto);
+        break;
+    }
+    campos_[i].legivel = lido.Legivel();
 }
 
-void frmDefinicoes::CarregarPalavraPasse() {
-    // The field shows the mask whatever the stored password; the stored
-    // form is kept as read, to be written back unchanged unless the field
-    // is edited. Decoding it only tells whether it was stored here.
-    view_.SetText(Control::FXPassword, kMascara);
-    const ValorLido lido = LerDefinicao(kPalavraPasse);
-    palavraPasseLida_ = lido.texto;
-    avisarPalavraPasse_ = lido.Legivel() && !PalavraPasseLegivel(palavraPasseLida_);
-    campos_[kPalavraPasseI].legivel = lido.Legivel();
-}
-
-std::string frmDefinicoes::Mostrado(std::size_t campo) const {
-    const Control controlo = kControlos[campo];
-    if (controlo == Control::FXSecurity_Info) return std::to_string(view_.SelectedListItem());
-    return view_.Text(controlo);
+std::string frmDefinicoes::Mostrado(std::size_t i) const {
+    if (kDefinicoes[i].tipo == Tipo::Lista) return std::to_string(view_.SelectedListItem());
+    return view_.Text(ControloDe(i));
 }
 
 void frmDefinicoes::LembrarMostrados() {
     for (std::size_t i = 0; i < campos_.size(); ++i) campos_[i].mostrado = Mostrado(i);
 }
 
-bool frmDefinicoes::Guardar(std::size_t campo) const {
+bool frmDefinicoes::Guardar(std::size_t i) const {
     // A value that could not be read, or was never read, is written only
     // when the user changed what its field showed.
-    return campos_[campo].legivel || Mostrado(campo) != campos_[campo].mostrado;
+    return campos_[i].legivel || Mostrado(i) != campos_[i].mostrado;
 }
 
 void frmDefinicoes::Form_Shown() {
@@ -103,8 +82,9 @@ void frmDefinicoes::Form_Shown() {
     try {
         std::vector<std::string> naoLidos;
         for (std::size_t i = 0; i < campos_.size(); ++i)
-            if (!campos_[i].legivel) naoLidos.push_back(kNomes[i]);
-        if (!naoLidos.empty()) Mensagem(MensagemNaoLidos(naoLidos), platform::Icon::Information);
+            if (!campos_[i].legivel) naoLidos.push_back(kDefinicoes[i].nome);
+        if (!naoLidos.empty())
+            Mensagem(settings::MensagemNaoLidos(naoLidos), platform::Icon::Information);
         if (avisarPalavraPasse_)
             Mensagem("A palavra-passe guardada não pode ser lida neste computador. "
                      "Se não a alterar, fica guardada como está.",
@@ -130,40 +110,43 @@ void frmDefinicoes::Command2_Click() {
     }
 }
 
+settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
+    const Campo& campo = campos_[i];
+    std::string novo;
+    if (kDefinicoes[i].tipo == Tipo::Lista) {
+        // With no item picked, the text read is written back as it was.
+        const int item = view_.SelectedListItem();
+        if (item < 0) return {true, campo.lido, {}};
+        novo = settings::kItensSeguranca[item];
+    } else {
+        novo = view_.Text(ControloDe(i));
+        // The mask left in the password field means it was not touched:
+        // its stored form goes back exactly as it was read.
+        if (kDefinicoes[i].tipo == Tipo::PalavraPasse && novo == settings::kMascara &&
+            campo.legivel)
+            return {true, campo.lido, {}};
+    }
+    return settings::VerificarCampo(kDefinicoes[i], novo);
+}
+
 void frmDefinicoes::Gravar() {
     // Every value is checked before the first write; on the first refusal
     // the user is told why, the focus goes to the field and nothing is written.
-    Valores valores;
+    settings::Valores valores;
     for (std::size_t i = 0; i < campos_.size(); ++i) {
         if (!Guardar(i)) continue;
-        const Control controlo = kControlos[i];
-        Verificacao v;
-        if (controlo == Control::FXSecurity_Info) {
-            // With no item picked, the text read is written back as it was.
-            const int item = view_.SelectedListItem();
-            v = {true, item >= 0 ? kItensSeguranca[item] : segurancaLida_, {}};
-        } else if (controlo == Control::FXPassword) {
-            const std::string texto = view_.Text(controlo);
-            // The mask left in the field means the password was not touched:
-            // its stored form goes back exactly as it was read.
-            if (texto == kMascara && campos_[i].legivel)
-                v = {true, palavraPasseLida_, {}};
-            else
-                v = VerificarPalavraPasse(texto);
-        } else {
-            v = VerificarTexto(kPalavrasChave[i], view_.Text(controlo));
-        }
+        settings::Verificacao v = Verificar(i);
         if (!v.aceite) {
             Mensagem(v.mensagem, platform::Icon::Warning);
-            view_.SetFocus(controlo);
+            view_.SetFocus(ControloDe(i));
             return;
         }
-        valores.emplace_back(kNomes[i], std::move(v.valor));
+        valores.emplace_back(kDefinicoes[i].nome, std::move(v.valor));
     }
 
-    const std::vector<std::string> falhados = GravarDefinicoes(valores);
+    const std::vector<std::string> falhados = settings::GravarDefinicoes(valores);
     if (!falhados.empty()) {
-        Mensagem(MensagemNaoGravados(falhados), platform::Icon::Warning);
+        Mensagem(settings::MensagemNaoGravados(falhados), platform::Icon::Warning);
         return;  // the window stays open to retry or cancel
     }
     view_.Unload();

@@ -13,7 +13,7 @@
 
 namespace fakes {
 
-class RecordingMessageBox : public platform::MessageBox {
+class RecordingMessageDialog : public platform::MessageDialog {
 public:
     struct Shown {
         std::string text;
@@ -65,12 +65,12 @@ public:
 // All the doubles, installed for the object's lifetime.
 struct FakePlatform {
     FakeRegistry registry;
-    RecordingMessageBox messageBox;
+    RecordingMessageDialog messageDialog;
     RecordingReporter reporter;
     FakeVolume volume;
     Latin1CodePage codePage;
     platform::ScopedServices installed{
-        platform::Services{&registry, &messageBox, &reporter, &volume, &codePage}};
+        platform::Services{&registry, &messageDialog, &reporter, &volume, &codePage}};
 };
 
 }  // namespace fakes

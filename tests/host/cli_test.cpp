@@ -117,7 +117,7 @@ TEST_P(CliCommands, ExitCodeOutputAndStore) {
     if (c.nothingWritten) {
         EXPECT_EQ(Writes(), writesBefore);
     }
-    EXPECT_TRUE(fake.messageBox.shown.empty());
+    EXPECT_TRUE(fake.messageDialog.shown.empty());
 }
 
 auto Put(const std::string& name, const std::string& text) {

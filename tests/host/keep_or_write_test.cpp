@@ -28,18 +28,18 @@ TEST_P(KeepOrWrite, OnlyWhatTheUserChangedReplacesAnUnreadValue) {
     StoreAll();
     c.damage(fake);
     form.Form_Load();
-    fake.messageBox.shown.clear();  // a failure at load is covered elsewhere
+    fake.messageDialog.shown.clear();  // a failure at load is covered elsewhere
     form.Form_Shown();
     if (c.notRead.empty()) {
-        EXPECT_TRUE(fake.messageBox.shown.empty());
+        EXPECT_TRUE(fake.messageDialog.shown.empty());
     } else {
-        ASSERT_FALSE(fake.messageBox.shown.empty());
-        EXPECT_EQ(fake.messageBox.shown[0].text, kNotRead + c.notRead + kKeepAsIs);
-        EXPECT_EQ(fake.messageBox.shown[0].icon, platform::Icon::Information);
+        ASSERT_FALSE(fake.messageDialog.shown.empty());
+        EXPECT_EQ(fake.messageDialog.shown[0].text, kNotRead + c.notRead + kKeepAsIs);
+        EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::Information);
     }
     if (c.edit) c.edit(view);
     fake.reporter = {};
-    fake.messageBox.shown.clear();
+    fake.messageDialog.shown.clear();
     form.Command1_Click();
     EXPECT_TRUE(view.unloaded);
     for (const auto& [name, text] : c.stored) EXPECT_EQ(Stored(name), text) << name;
@@ -114,8 +114,8 @@ TEST_F(DialogTest, AnyFailureInAnEventIsShownAndTheWindowStaysOpen) {
     ThrowingView throwing;
     app::frmDefinicoes dialog{throwing};
     dialog.Form_Load();
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text, "Erro 14: Out of string space");
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text, "Erro 14: Out of string space");
     dialog.Command1_Click();  // writes what was read; the user was never read
     EXPECT_TRUE(throwing.unloaded);
     EXPECT_EQ(Stored("Utilizador"), "sa");

@@ -42,11 +42,11 @@ TEST_P(KeyPaths, SplitIntoRootAndSubKey) {
     EXPECT_EQ(k.raiz, c.root);
     EXPECT_EQ(k.subchave, c.subKey);
     if (c.message) {
-        ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-        EXPECT_EQ(fake.messageBox.shown[0].text, "Formato Incorrecto:\n\n" + c.path);
-        EXPECT_EQ(fake.messageBox.shown[0].icon, platform::Icon::None);
+        ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+        EXPECT_EQ(fake.messageDialog.shown[0].text, "Formato Incorrecto:\n\n" + c.path);
+        EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::None);
     } else {
-        EXPECT_TRUE(fake.messageBox.shown.empty());
+        EXPECT_TRUE(fake.messageDialog.shown.empty());
     }
     EXPECT_TRUE(fake.reporter.attempts.empty());
 }
@@ -78,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RegistryStore, MalformedPathMessageShowsThePathInUtf8) {
     modRegistry::FormatarChave("HKEY_LOCAL_MACHINE\\Seguran\xE7" "a\\");
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text,
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text,
               "Formato Incorrecto:\n\nHKEY_LOCAL_MACHINE\\Segurança\\");
 }
 
@@ -176,7 +176,7 @@ TEST_P(Redirects, EndOfTheChain) {
     fake.registry.PutString(HKCU, "Loop", "Servidor", "SREF=" + kPath);
     fake.registry.CreateKey(HKCU, "NoValue");
     EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), c.expected);
-    EXPECT_EQ(fake.messageBox.shown.size(), c.message ? 1u : 0u);
+    EXPECT_EQ(fake.messageDialog.shown.size(), c.message ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -239,9 +239,9 @@ TEST_F(RegistryStore, WriteIntoMissingKeyFailsAndCreatesNothing) {
 
 TEST_F(RegistryStore, WriteWithoutRootFails) {
     EXPECT_FALSE(modRegistry::DefinirValorString("HKEY_NOWHERE\\A", "v", "x"));
-    EXPECT_TRUE(fake.messageBox.shown.empty());
+    EXPECT_TRUE(fake.messageDialog.shown.empty());
     EXPECT_FALSE(modRegistry::DefinirValorString("HKEY_LOCAL_MACHINE\\A\\", "v", "x"));
-    EXPECT_EQ(fake.messageBox.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown.size(), 1u);
     EXPECT_EQ(fake.registry.calls(), 0);
 }
 
@@ -298,7 +298,7 @@ TEST_F(RegistryStore, FailingReportIsReportedByTheCallerUnderItsOwnName) {
 TEST_F(RegistryStore, ReportFailuresClimbThroughEveryOperation) {
     // A message box that fails inside the path parsing: each level's report
     // fails in turn until the failure leaves the store.
-    struct FailingBox : platform::MessageBox {
+    struct FailingBox : platform::MessageDialog {
         void Show(const std::string&, platform::Icon) override { throw RuntimeFailure(5); }
     } box;
     platform::ScopedServices withBox({&fake.registry, &box, &fake.reporter, nullptr, &fake.codePage});

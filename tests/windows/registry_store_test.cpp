@@ -35,7 +35,7 @@ const char kScratchPath[] = "HKEY_CURRENT_USER\\Software\\BrevantaTests\\Store";
 const char kSettingsPath[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\orvex\\tamrel";
 const char kSeguranca[] = "Segurança";  // value names are UTF-8
 
-class RecordingMessageBox : public platform::MessageBox {
+class RecordingMessageDialog : public platform::MessageDialog {
 public:
     void Show(const std::string& utf8Text, platform::Icon) override { shown.push_back(utf8Text); }
     std::vector<std::string> shown;
@@ -104,7 +104,7 @@ protected:
     void TearDown() override { EXPECT_TRUE(messages_.shown.empty()); }
 
     Win32Registry registry_;
-    RecordingMessageBox messages_;
+    RecordingMessageDialog messages_;
     Win32ErrorReporter reporter_;
     Win32CodePage codePage_;
     std::optional<platform::ScopedServices> services_;

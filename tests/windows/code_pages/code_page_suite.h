@@ -31,7 +31,7 @@ struct StoredBytes {
     bool survives;
 };
 
-class RecordingMessageBox : public platform::MessageBox {
+class RecordingMessageDialog : public platform::MessageDialog {
 public:
     void Show(const std::string& utf8Text, platform::Icon) override { shown.push_back(utf8Text); }
     std::vector<std::string> shown;
@@ -57,7 +57,7 @@ private:
     UINT codePage_;
     platform::win32::Win32Registry registry_;
     platform::win32::Win32ErrorReporter reporter_;
-    RecordingMessageBox messages_;
+    RecordingMessageDialog messages_;
     std::optional<platform::ScopedServices> services_;
 };
 

@@ -1,4 +1,4 @@
-#include "app/definicoes.h"
+#include "settings/definicoes.h"
 
 #include <cctype>
 
@@ -6,7 +6,7 @@
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
 
-namespace app {
+namespace settings {
 namespace {
 
 std::string UmPorLinha(const std::vector<std::string>& nomes) {
@@ -16,6 +16,12 @@ std::string UmPorLinha(const std::vector<std::string>& nomes) {
 }
 
 }  // namespace
+
+const Definicao& PalavraPasse() {
+    for (const Definicao& d : kDefinicoes)
+        if (d.tipo == Tipo::PalavraPasse) return d;
+    return kDefinicoes.back();  // not reached: the table has one
+}
 
 void Apagar(std::string& texto) {
     volatile char* p = texto.data();
@@ -67,6 +73,11 @@ std::string MensagemNaoGravados(const std::vector<std::string>& nomes) {
            "\n\nConfirme que a chave de registo existe e que tem permissões de administrador.";
 }
 
+std::string MensagemFalhaEmCurso() {
+    const platform::RuntimeFailure falha = platform::FailureInFlight();
+    return "Erro " + std::to_string(falha.number()) + ": " + falha.description();
+}
+
 std::vector<std::string> GravarDefinicoes(const Valores& valores) {
     std::vector<std::string> falhados;
     for (const auto& [nome, texto] : valores)
@@ -75,4 +86,4 @@ std::vector<std::string> GravarDefinicoes(const Valores& valores) {
     return falhados;
 }
 
-}  // namespace app
+}  // namespace settings

@@ -1,11 +1,10 @@
-#include "app/valores.h"
+#include "settings/valores.h"
 
-#include "app/definicoes.h"
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
 
-namespace app {
+namespace settings {
 namespace {
 
 Verificacao Aceite(std::string valor) { return {true, std::move(valor), {}}; }
@@ -32,7 +31,13 @@ std::string CaracteresRecusados(const std::string& ansi) {
     return recusados;
 }
 
-}  // namespace
+// True when code-page bytes convert to Unicode and back unchanged, as the
+// registry's ANSI calls convert them when storing and reading.
+bool SobreviveAPaginaDeCodigo(const std::string& ansi) {
+    auto& codePage = *platform::Current().codePage;
+    std::string volta;
+    return codePage.FromUtf8(codePage.ToUtf8(ansi), &volta) && volta == ansi;
+}
 
 Verificacao VerificarTexto(const std::string& palavraChave, const std::string& utf8) {
     std::string ansi;
@@ -44,8 +49,8 @@ Verificacao VerificarTexto(const std::string& palavraChave, const std::string& u
     return Aceite(ansi);
 }
 
-Verificacao VerificarPalavraPasse(const std::string& utf8) {
-    Verificacao texto = VerificarTexto("Password", utf8);
+Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::string& utf8) {
+    Verificacao texto = VerificarTexto(palavraChave, utf8);
     if (!texto.aceite) return texto;
     auto& codePage = *platform::Current().codePage;
     std::string cifrada;
@@ -65,10 +70,18 @@ Verificacao VerificarPalavraPasse(const std::string& utf8) {
     return Aceite(cifrada);
 }
 
-bool SobreviveAPaginaDeCodigo(const std::string& ansi) {
-    auto& codePage = *platform::Current().codePage;
-    std::string volta;
-    return codePage.FromUtf8(codePage.ToUtf8(ansi), &volta) && volta == ansi;
+}  // namespace
+
+Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8) {
+    switch (definicao.tipo) {
+    case Tipo::Texto: return VerificarTexto(definicao.palavraChave, utf8);
+    case Tipo::PalavraPasse: return VerificarPalavraPasse(definicao.palavraChave, utf8);
+    case Tipo::Lista: break;
+    }
+    const int item = ItemSeguranca(utf8);
+    if (item < 0) return Recusada("O campo «" + std::string(definicao.palavraChave) + "» aceita " +
+                                  kItensSeguranca[0] + " ou " + kItensSeguranca[1] + ".");
+    return Aceite(kItensSeguranca[item]);
 }
 
-}  // namespace app
+}  // namespace settings
