@@ -115,9 +115,8 @@ TEST_F(Dialog, PickedItemIsWritten) {
 TEST_F(Dialog, FailedWritesAreNamedAndTheWindowStaysOpen) {
     StoreAll();
     form.Form_Load();
-    const int before = fake.registry.calls();
-    fake.registry.FailCall(before + 5, platform::kAccessDenied);   // set Base_Dados
-    fake.registry.FailCall(before + 11, platform::kAccessDenied);  // set Utilizador
+    fake.registry.FailOn(Op::Set, "Base_Dados", platform::kAccessDenied);
+    fake.registry.FailOn(Op::Set, "Utilizador", platform::kAccessDenied);
     form.Command1_Click();
     EXPECT_FALSE(view.unloaded);
     ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
@@ -146,7 +145,7 @@ TEST_F(Dialog, UntrappedFailureStopsTheEventAndIsShown) {
     form.Form_Load();
     // A registry failure whose report fails leaves the store.
     fake.reporter.FailWith(platform::RuntimeFailure(429));
-    fake.registry.RaiseOnCall(fake.registry.calls() + 2, platform::RuntimeFailure(57, "E/S"));
+    fake.registry.RaiseOn(Op::Set, "Servidor", platform::RuntimeFailure(57, "E/S"));
     form.Command1_Click();
     EXPECT_FALSE(view.unloaded);
     ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
@@ -157,7 +156,7 @@ TEST_F(Dialog, UntrappedFailureStopsTheEventAndIsShown) {
 TEST_F(Dialog, UntrappedFailureDuringLoadKeepsWhatWasFilled) {
     StoreAll();
     fake.reporter.FailWith(platform::RuntimeFailure(429));
-    fake.registry.RaiseOnCall(5, platform::RuntimeFailure(57, "E/S"));  // query Base_Dados
+    fake.registry.RaiseOn(Op::Query, "Base_Dados", platform::RuntimeFailure(57, "E/S"));
     form.Form_Load();
     EXPECT_EQ(view.Text(Control::FXDataSource), "db01");
     EXPECT_EQ(view.Text(Control::FXInitialCatalog), "");

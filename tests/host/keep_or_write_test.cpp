@@ -78,7 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
                  Type(Control::FXPassword, "abc"), {{"Palavra-Passe", "\x92\x94\x96"}},
                  "\nPalavra-Passe"},
         KeepCase{"refused_access_kept",
-                 [](fakes::FakePlatform& f) { f.registry.FailCall(2, platform::kAccessDenied); },
+                 [](fakes::FakePlatform& f) {
+                     f.registry.FailOn(Op::Query, "Servidor", platform::kAccessDenied);
+                 },
                  {}, {{"Servidor", "db01"}}, "\nServidor"},
         // A value that does not exist loses nothing: it is created.
         KeepCase{"missing_value_created",
@@ -92,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeepCase{"load_stopped_part_way",
                  [](fakes::FakePlatform& f) {
                      f.reporter.FailWith(platform::RuntimeFailure(429));
-                     f.registry.RaiseOnCall(5, platform::RuntimeFailure(57, "E/S"));
+                     f.registry.RaiseOn(Op::Query, "Base_Dados", platform::RuntimeFailure(57, "E/S"));
                  },
                  Type(Control::FXDataSource, "outro"),
                  {{"Servidor", "outro"}, {"Base_Dados", "vendas"}, {kSeg, "True"},
