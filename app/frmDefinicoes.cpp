@@ -24,19 +24,28 @@ void MostrarFalhaEmCurso() noexcept {
     }
 }
 
-void frmDefinicoes::Form_Load() {
+namespace {
+
+// Runs one event's work; a failure ends it, shown, with the window open.
+template <class Trabalho>
+void Tratado(Trabalho trabalho) noexcept {
     try {
-        view_.ClearList();
-        for (const std::string& item : settings::kItensSeguranca) view_.AddListItem(item);
-        for (std::size_t i = 0; i < kDefinicoes.size(); ++i) Carregar(i);
-    } catch (...) {
-        MostrarFalhaEmCurso();  // the window opens with what was filled so far
-    }
-    try {
-        LembrarMostrados();
+        trabalho();
     } catch (...) {
         MostrarFalhaEmCurso();
     }
+}
+
+}  // namespace
+
+void frmDefinicoes::Form_Load() {
+    // Should the load fail, the window opens with what was filled so far.
+    Tratado([&] {
+        view_.ClearList();
+        for (const std::string& item : settings::kItensSeguranca) view_.AddListItem(item);
+        for (std::size_t i = 0; i < kDefinicoes.size(); ++i) Carregar(i);
+    });
+    Tratado([&] { LembrarMostrados(); });
 }
 
 // A value counts as read only once its field shows it: should the load
@@ -46,18 +55,15 @@ void frmDefinicoes::Carregar(std::size_t i) {
     // The password field shows the mask whatever the stored password; the
     // stored form is kept as read, to be written back unchanged unless the
     // field is edited. Decoding it only tells whether it was stored here.
-    if (kDefinicoes[i].tipo == Tipo::PalavraPasse) view_.SetText(controlo, settings::kMascara);
+    const Tipo tipo = kDefinicoes[i].tipo;
+    if (tipo == Tipo::PalavraPasse) view_.SetText(controlo, settings::kMascara);
     const settings::ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
     campos_[i].lido = lido.texto;
-    switch (kDefinicoes[i].tipo) {
-    case Tipo::Texto:
+    if (tipo == Tipo::Texto)
         view_.SetText(controlo, platform::Current().codePage->ToUtf8(lido.texto));
-        break;
-    case Tipo::Lista: view_.SelectListItem(settings::ItemSeguranca(lido.texto)); break;
-    case Tipo::PalavraPasse:
+    if (tipo == Tipo::Lista) view_.SelectListItem(settings::ItemSeguranca(lido.texto));
+    if (tipo == Tipo::PalavraPasse)
         avisarPalavraPasse_ = lido.Legivel() && !settings::PalavraPasseLegivel(lido.texto);
-        break;
-    }
     campos_[i].legivel = lido.Legivel();
 }
 
@@ -79,7 +85,7 @@ bool frmDefinicoes::Guardar(std::size_t i) const {
 void frmDefinicoes::Form_Shown() {
     if (avisoMostrado_) return;
     avisoMostrado_ = true;
-    try {
+    Tratado([&] {
         std::vector<std::string> naoLidos;
         for (std::size_t i = 0; i < campos_.size(); ++i)
             if (!campos_[i].legivel) naoLidos.push_back(kDefinicoes[i].nome);
@@ -89,26 +95,12 @@ void frmDefinicoes::Form_Shown() {
             Mensagem("A palavra-passe guardada não pode ser lida neste computador. "
                      "Se não a alterar, fica guardada como está.",
                      platform::Icon::Information);
-    } catch (...) {
-        MostrarFalhaEmCurso();
-    }
+    });
 }
 
-void frmDefinicoes::Command1_Click() {
-    try {
-        Gravar();
-    } catch (...) {
-        MostrarFalhaEmCurso();
-    }
-}
+void frmDefinicoes::Command1_Click() { Tratado([&] { Gravar(); }); }
 
-void frmDefinicoes::Command2_Click() {
-    try {
-        view_.Unload();
-    } catch (...) {
-        MostrarFalhaEmCurso();
-    }
-}
+void frmDefinicoes::Command2_Click() { Tratado([&] { view_.Unload(); }); }
 
 settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
     const Campo& campo = campos_[i];

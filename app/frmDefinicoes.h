@@ -45,7 +45,7 @@ private:
     settings::Verificacao Verificar(std::size_t definicao) const;
 
     DialogView& view_;
-    std::array<Campo, settings::kNumDefinicoes> campos_{};  // in the order of kDefinicoes
+    std::array<Campo, settings::kDefinicoes.size()> campos_{};  // in the order of kDefinicoes
     bool avisarPalavraPasse_ = false;
     bool avisoMostrado_ = false;
 };

@@ -69,7 +69,9 @@ int Definir(const Pedido& pedido, Consola& consola) {
 }
 
 int Verificar(Consola& consola) {
-    const settings::ValorLido lido = settings::LerDefinicao(settings::PalavraPasse().nome);
+    settings::ValorLido lido;
+    for (const auto& d : kDefinicoes)
+        if (d.tipo == Tipo::PalavraPasse) lido = settings::LerDefinicao(d.nome);
     if (!lido.Legivel()) {
         consola.Escrever("Não foi possível ler a palavra-passe guardada.\n");
         return kSaidaIlegivel;

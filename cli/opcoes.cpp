@@ -8,19 +8,13 @@ using settings::Tipo;
 
 Analise Erro(std::string erro) { return {false, {}, std::move(erro)}; }
 
-// The setting an option names, or kNumDefinicoes.
-std::size_t DefinicaoDe(const std::string& opcao) {
-    std::size_t i = 0;
-    while (i < kDefinicoes.size() && opcao != kDefinicoes[i].opcao) ++i;
-    return i;
-}
-
 Analise AnalisarDefinir(const std::vector<std::string>& args) {
     Pedido pedido;
     pedido.comando = Comando::Definir;
     for (std::size_t a = 1; a < args.size(); ++a) {
         const std::string& arg = args[a];
-        const std::size_t i = DefinicaoDe(arg);
+        std::size_t i = 0;
+        while (i < kDefinicoes.size() && arg != kDefinicoes[i].opcao) ++i;
         if (i == kDefinicoes.size()) return Erro("Opção desconhecida: " + arg);
         if (kDefinicoes[i].tipo == Tipo::PalavraPasse) {
             if (pedido.palavraPasseStdin) return Erro("Opção repetida: " + arg);
@@ -46,24 +40,19 @@ Analise AnalisarDefinir(const std::vector<std::string>& args) {
 
 // `definir`'s options, as the usage shows them, wrapped under the first.
 std::string OpcoesDefinir() {
-    const std::string inicio = "  definicoes definir ";
-    std::string texto = inicio;
-    std::size_t coluna = inicio.size();
+    std::string texto, linha = "  definicoes definir";
     for (const auto& d : kDefinicoes) {
-        std::string opcao = "[" + std::string(d.opcao);
+        std::string opcao = " [" + std::string(d.opcao);
         if (d.tipo == Tipo::Texto) opcao += " TEXTO";
         if (d.tipo == Tipo::Lista)
             opcao += " " + settings::kItensSeguranca[0] + "|" + settings::kItensSeguranca[1];
-        opcao += "]";
-        if (coluna > inicio.size()) {  // not the first on its line
-            const bool cabe = coluna + 1 + opcao.size() <= 88;
-            texto += cabe ? " " : "\n" + std::string(inicio.size(), ' ');
-            coluna = cabe ? coluna + 1 : inicio.size();
+        if (linha.size() + opcao.size() >= 88) {
+            texto += linha + "\n";
+            linha = std::string(20, ' ');
         }
-        texto += opcao;
-        coluna += opcao.size();
+        linha += opcao + "]";
     }
-    return texto + "\n";
+    return texto + linha + "\n";
 }
 
 }  // namespace
@@ -86,17 +75,13 @@ const std::string kUtilizacao =
 Analise AnalisarArgumentos(const std::vector<std::string>& args) {
     if (args.empty()) return Erro("Falta o comando.");
     const std::string& comando = args[0];
-    if (comando == "--ajuda" || comando == "/?" || comando == "-h") {
-        if (args.size() > 1) return Erro("Argumento a mais: " + args[1]);
-        return {true, {}, {}};
-    }
     if (comando == "definir") return AnalisarDefinir(args);
-    Pedido pedido;
+    Pedido pedido;  // Comando::Ajuda
     if (comando == "mostrar") {
         pedido.comando = Comando::Mostrar;
     } else if (comando == "verificar") {
         pedido.comando = Comando::Verificar;
-    } else {
+    } else if (comando != "--ajuda" && comando != "/?" && comando != "-h") {
         return Erro("Comando desconhecido: " + comando);
     }
     if (args.size() > 1) return Erro("Argumento a mais: " + args[1]);

@@ -18,7 +18,7 @@ struct Pedido {
     // For `definir`: the texts given (UTF-8), in the order of
     // settings::kDefinicoes; the password's place stays empty, since it
     // comes only from standard input. "Segurança" holds the item's exact text.
-    std::array<std::optional<std::string>, settings::kNumDefinicoes> textos;
+    std::array<std::optional<std::string>, settings::kDefinicoes.size()> textos;
     bool palavraPasseStdin = false;
 };
 

@@ -17,12 +17,6 @@ std::string UmPorLinha(const std::vector<std::string>& nomes) {
 
 }  // namespace
 
-const Definicao& PalavraPasse() {
-    for (const Definicao& d : kDefinicoes)
-        if (d.tipo == Tipo::PalavraPasse) return d;
-    return kDefinicoes.back();  // not reached: the table has one
-}
-
 void Apagar(std::string& texto) {
     volatile char* p = texto.data();
     for (std::size_t i = 0; i < texto.size(); ++i) p[i] = '\0';

@@ -38,10 +38,6 @@ inline constexpr std::array<Definicao, 5> kDefinicoes = {{
     {"Utilizador", "User", Tipo::Texto, "--utilizador"},
     {"Palavra-Passe", "Password", Tipo::PalavraPasse, "--palavra-passe-stdin"},
 }};
-constexpr std::size_t kNumDefinicoes = kDefinicoes.size();
-
-// The password's setting.
-const Definicao& PalavraPasse();
 
 // The items the list setting may hold.
 inline const std::array<std::string, 2> kItensSeguranca = {"False", "True"};

@@ -73,14 +73,11 @@ Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::st
 }  // namespace
 
 Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8) {
-    switch (definicao.tipo) {
-    case Tipo::Texto: return VerificarTexto(definicao.palavraChave, utf8);
-    case Tipo::PalavraPasse: return VerificarPalavraPasse(definicao.palavraChave, utf8);
-    case Tipo::Lista: break;
-    }
+    const std::string palavraChave = definicao.palavraChave;
+    if (definicao.tipo == Tipo::Texto) return VerificarTexto(palavraChave, utf8);
+    if (definicao.tipo == Tipo::PalavraPasse) return VerificarPalavraPasse(palavraChave, utf8);
     const int item = ItemSeguranca(utf8);
-    if (item < 0) return Recusada("O campo «" + std::string(definicao.palavraChave) + "» aceita " +
-                                  kItensSeguranca[0] + " ou " + kItensSeguranca[1] + ".");
+    if (item < 0) return Recusada("O campo «" + palavraChave + "» aceita False ou True.");
     return Aceite(kItensSeguranca[item]);
 }
 
