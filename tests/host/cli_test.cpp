@@ -181,5 +181,15 @@ INSTANTIATE_TEST_SUITE_P(
                     std::string(cli::kUtilizacao)}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The usage's `definir` line is built from the settings' table.
+TEST(CliUsage, NamesEveryOptionOfDefinir) {
+    EXPECT_NE(std::string(cli::kUtilizacao)
+                  .find("  definicoes definir [--servidor TEXTO] [--base-dados TEXTO] "
+                        "[--seguranca False|True]\n                     [--utilizador TEXTO] "
+                        "[--palavra-passe-stdin]\n  definicoes verificar\n"),
+              std::string::npos)
+        << cli::kUtilizacao;
+}
+
 }  // namespace
 }  // namespace dialogtest
