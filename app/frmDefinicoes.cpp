@@ -9,6 +9,7 @@ namespace {
 
 using settings::kDefinicoes;
 using settings::Tipo;
+static_assert(static_cast<std::size_t>(Control::FXPassword) + 1 == kDefinicoes.size());
 
 void Mensagem(const std::string& texto, platform::Icon icone) {
     platform::Current().messageDialog->Show(texto, icone);
