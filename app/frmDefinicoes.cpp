@@ -123,26 +123,18 @@ settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
 }
 
 void frmDefinicoes::Gravar() {
-    // Every value is checked before the first write; on the first refusal
-    // the user is told why, the focus goes to the field and nothing is written.
-    settings::Valores valores;
-    for (std::size_t i = 0; i < campos_.size(); ++i) {
-        if (!Guardar(i)) continue;
-        settings::Verificacao v = Verificar(i);
-        if (!v.aceite) {
-            Mensagem(v.mensagem, platform::Icon::Warning);
-            view_.SetFocus(ControloDe(i));
-            return;
-        }
-        valores.emplace_back(kDefinicoes[i].nome, std::move(v.valor));
-    }
-
-    const std::vector<std::string> falhados = settings::GravarDefinicoes(valores);
-    if (!falhados.empty()) {
-        Mensagem(settings::MensagemNaoGravados(falhados), platform::Icon::Warning);
-        return;  // the window stays open to retry or cancel
-    }
-    view_.Unload();
+    // A value that is refused is named and its field takes the focus; with
+    // values not written the window stays open, to retry or cancel.
+    const settings::Gravacao g = settings::Gravar(
+        [&](std::size_t i) -> std::optional<settings::Verificacao> {
+            if (!Guardar(i)) return std::nullopt;
+            return Verificar(i);
+        });
+    if (!g.mensagem.empty()) Mensagem(g.mensagem, platform::Icon::Warning);
+    if (g.recusada)
+        view_.SetFocus(ControloDe(*g.recusada));
+    else if (g.mensagem.empty())
+        view_.Unload();
 }
 
 }  // namespace app

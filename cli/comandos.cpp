@@ -9,6 +9,9 @@ namespace {
 using settings::kDefinicoes;
 using settings::Tipo;
 
+const char kSemLinha[] =
+    "Não foi lida nenhuma linha da entrada padrão: a palavra-passe não foi alterada.";
+
 // The password line as it shows: never the password itself.
 std::string EstadoPalavraPasse(const std::string& guardada) {
     if (guardada.empty()) return "(vazia)";
@@ -38,34 +41,25 @@ int Mostrar(Consola& consola) {
 
 int Definir(const Pedido& pedido, Consola& consola) {
     // Every value given passes the window's checks before the first write.
-    settings::Valores valores;
-    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        std::string texto;
-        if (kDefinicoes[i].tipo == Tipo::PalavraPasse && pedido.palavraPasseStdin) {
-            if (!consola.LerLinha(&texto)) {
-                consola.Erro("Não foi lida nenhuma linha da entrada padrão: a palavra-passe "
-                             "não foi alterada.\n");
-                return kSaidaUtilizacao;
+    bool semLinha = false;
+    const settings::Gravacao g = settings::Gravar(
+        [&](std::size_t i) -> std::optional<settings::Verificacao> {
+            std::string texto;
+            if (kDefinicoes[i].tipo == Tipo::PalavraPasse && pedido.palavraPasseStdin) {
+                semLinha = !consola.LerLinha(&texto);
+                if (semLinha) return settings::Verificacao{false, {}, kSemLinha};
+            } else if (pedido.textos[i]) {
+                texto = *pedido.textos[i];
+            } else {
+                return std::nullopt;
             }
-        } else if (pedido.textos[i]) {
-            texto = *pedido.textos[i];
-        } else {
-            continue;
-        }
-        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], texto);
-        settings::Apagar(texto);
-        if (!v.aceite) {
-            consola.Erro(v.mensagem + "\n");
-            return kSaidaRecusado;
-        }
-        valores.emplace_back(kDefinicoes[i].nome, std::move(v.valor));
-    }
-    const std::vector<std::string> falhados = settings::GravarDefinicoes(valores);
-    if (!falhados.empty()) {
-        consola.Erro(settings::MensagemNaoGravados(falhados) + "\n");
-        return kSaidaGravacao;
-    }
-    return kSaidaExito;
+            settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], texto);
+            settings::Apagar(texto);
+            return v;
+        });
+    if (!g.mensagem.empty()) consola.Erro(g.mensagem + "\n");
+    if (g.recusada) return semLinha ? kSaidaUtilizacao : kSaidaRecusado;
+    return g.mensagem.empty() ? kSaidaExito : kSaidaGravacao;
 }
 
 int Verificar(Consola& consola) {

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "registry/modRegistry.h"
@@ -75,17 +74,10 @@ bool PalavraPasseLegivel(const std::string& guardada);
 // Wipes a text that held a password before its memory is given back.
 void Apagar(std::string& texto);
 
-// The messages that name values, one per line.
+// The message that names the values not read, one per line.
 std::string MensagemNaoLidos(const std::vector<std::string>& nomes);
-std::string MensagemNaoGravados(const std::vector<std::string>& nomes);
 
 // The failure being handled, as the user is told of it: "Erro N: description".
 std::string MensagemFalhaEmCurso();
-
-// Value name (UTF-8) and text to write (code-page bytes), in writing order.
-using Valores = std::vector<std::pair<std::string, std::string>>;
-
-// Writes the values in order; gives the names of those not written.
-std::vector<std::string> GravarDefinicoes(const Valores& valores);
 
 }  // namespace settings

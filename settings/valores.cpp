@@ -1,5 +1,7 @@
 #include "settings/valores.h"
 
+#include <vector>
+
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
@@ -79,6 +81,24 @@ Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8) 
     const int item = ItemSeguranca(utf8);
     if (item < 0) return Recusada("O campo «" + palavraChave + "» aceita False ou True.");
     return Aceite(kItensSeguranca[item]);
+}
+
+Gravacao Gravar(const std::function<std::optional<Verificacao>(std::size_t)>& novo) {
+    std::vector<std::pair<const char*, std::string>> valores;  // name, code-page bytes
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        std::optional<Verificacao> v = novo(i);
+        if (!v) continue;
+        if (!v->aceite) return {i, v->mensagem};
+        valores.emplace_back(kDefinicoes[i].nome, std::move(v->valor));
+    }
+    std::string falhados;
+    for (const auto& [nome, texto] : valores)
+        if (!modRegistry::DefinirValorString(kCaminhoDefinicoes, nome, texto))
+            falhados += "\n" + std::string(nome);
+    if (falhados.empty()) return {};
+    return {std::nullopt, "Não foi possível gravar:" + falhados +
+                              "\n\nConfirme que a chave de registo existe e que tem "
+                              "permissões de administrador."};
 }
 
 }  // namespace settings

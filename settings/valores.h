@@ -4,6 +4,8 @@
 // command-line companion refuse the same values with the same words.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "settings/definicoes.h"
@@ -25,5 +27,18 @@ struct Verificacao {
 //   the code page conversion that storing and reading it go through.
 //   Accepted, `valor` is the stored form.
 Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8);
+
+// How a save ended: with the first value refused (`recusada`, the setting's
+// place in kDefinicoes), or with values not written; `mensagem` (UTF-8)
+// says which and why, and is empty when every value was written.
+struct Gravacao {
+    std::optional<std::size_t> recusada;
+    std::string mensagem;
+};
+
+// Saves the settings: `novo(i)` gives setting i's checked value, or nothing
+// to leave it alone. Every value is checked before the first write; on the
+// first refusal nothing is written. Then each is written in table order.
+Gravacao Gravar(const std::function<std::optional<Verificacao>(std::size_t)>& novo);
 
 }  // namespace settings
