@@ -125,9 +125,9 @@ bool frmDefinicoesWindow::Create(HINSTANCE instance) {
     }
     // Placed at the system DPI first; WM_CREATE corrects it for the monitor.
     const RECT rect = DesignRect(DpiOf(nullptr));
-    CreateWindowExW(kExStyle, kClassName, kTitulo, kStyle, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
-                    this);
+    CreateWindowExW(kExStyle, kClassName, Widen(settings::kTitulo).c_str(), kStyle, rect.left,
+                    rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                    instance, this);
     return hwnd_ != nullptr;
 }
 

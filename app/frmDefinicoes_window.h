@@ -14,9 +14,6 @@
 
 namespace app {
 
-// The program's title: the window's caption and its message boxes' caption.
-inline constexpr wchar_t kTitulo[] = L"Definições de Acesso";
-
 class frmDefinicoesWindow : public DialogView {
 public:
     frmDefinicoesWindow() : logic_(*this) {}

@@ -110,7 +110,7 @@ ChaveFormatada FormatarChave(const std::string& caminho) {
         ChaveFormatada chave;
         if (!BemFormado(caminho)) {
             auto& servicos = platform::Current();
-            servicos.messageBox->Show(
+            servicos.messageDialog->Show(
                 "Formato Incorrecto:\n\n" + servicos.codePage->ToUtf8(caminho),
                 platform::Icon::None);
             return chave;

@@ -19,9 +19,9 @@ public:
     long CloseKey(KeyHandle key) override;
 };
 
-class Win32MessageBox : public MessageBox {
+class Win32MessageDialog : public MessageDialog {
 public:
-    explicit Win32MessageBox(std::wstring title) : title_(std::move(title)) {}
+    explicit Win32MessageDialog(std::wstring title) : title_(std::move(title)) {}
     void Show(const std::string& utf8Text, Icon icon) override;
 
 private:

@@ -5,7 +5,7 @@
 
 namespace platform::win32 {
 
-void Win32MessageBox::Show(const std::string& utf8Text, Icon icon) {
+void Win32MessageDialog::Show(const std::string& utf8Text, Icon icon) {
     UINT style = MB_OK;
     switch (icon) {
     case Icon::None: break;
