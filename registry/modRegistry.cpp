@@ -18,10 +18,9 @@ constexpr long kErrSemRelatorio = 3709;
 
 platform::Registry& Registo() { return *platform::Current().registry; }
 
-// A key opened by one operation. The operation closes it when done with it;
-// a key still open when it goes out of scope (a failure unwinding the
-// operation, even one raised by the close itself) is closed then, so before
-// the failure is reported. Move-only: one owner closes it once.
+// A key opened by one operation, closed by it when done with it. Move-only.
+// A key still open when it goes (a failure unwinding the operation, even one
+// the close raised) is closed then, so before the failure is reported.
 class ChaveAberta {
 public:
     ChaveAberta() = default;
@@ -30,7 +29,7 @@ public:
     ~ChaveAberta() {
         try {
             Fechar();
-        } catch (...) {  // a second failure while one is already on its way
+        } catch (...) {  // a second failure while one is on its way
         }
     }
 
@@ -195,8 +194,9 @@ bool DefinirValorString(const std::string& caminho, const std::string& nome,
             return false;
         // The size counts the terminator, so the stored value always ends
         // with the one the reader drops, whatever the platform adds itself.
-        const long estado = Registo().SetValue(chave.handle(), nome, platform::kRegSz, texto.c_str(),
-                                               static_cast<std::uint32_t>(texto.size() + 1));
+        const long estado =
+            Registo().SetValue(chave.handle(), nome, platform::kRegSz, texto.c_str(),
+                               static_cast<std::uint32_t>(texto.size() + 1));
         chave.Fechar();
         return estado == platform::kSuccess;
     });

@@ -1,5 +1,5 @@
 // Owns one system resource (a handle, a COM string or pointer, a VARIANT)
-// and gives it back with `Close` when it goes. Move-only: never two owners.
+// and gives it back through `Close` when it goes. Move-only.
 #pragma once
 
 #include <type_traits>
@@ -12,14 +12,12 @@ class Owned {
 public:
     Owned() = default;
     explicit Owned(T value) : value_(value) {}
-    ~Owned() { reset(); }
     Owned(Owned&& other) noexcept : value_(other.release()) {}
     Owned& operator=(Owned&& other) noexcept {
         reset(other.release());
         return *this;
     }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
+    ~Owned() { reset(); }
 
     const T& get() const { return value_; }
     // For a call that fills in a new value; the old one is closed first.
@@ -27,8 +25,7 @@ public:
         reset();
         return &value_;
     }
-    // Gives up ownership: the caller keeps the value.
-    T release() { return std::exchange(value_, T{}); }
+    T release() { return std::exchange(value_, T{}); }  // the caller keeps it
     void reset(T value = T{}) {
         if constexpr (std::is_pointer_v<T>) {
             if (value_) Close(value_);
@@ -42,7 +39,6 @@ private:
     T value_{};
 };
 
-// The close function of a COM interface pointer.
 template <typename Interface>
 void ReleaseCom(Interface* object) {
     object->Release();

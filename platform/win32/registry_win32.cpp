@@ -59,9 +59,8 @@ long Win32Registry::QueryValue(KeyHandle key, const std::string& name, std::uint
     if (!IsText(valueType))
         return Deliver(reinterpret_cast<const char*>(raw.data()), rawSize, data, size);
 
-    std::string ansi;
-    FromUtf16(CP_ACP, {reinterpret_cast<const wchar_t*>(raw.data()), rawSize / sizeof(wchar_t)},
-              &ansi);
+    const auto* wide = reinterpret_cast<const wchar_t*>(raw.data());
+    const std::string ansi = FromUtf16(CP_ACP, {wide, rawSize / sizeof(wchar_t)});
     return Deliver(ansi.data(), static_cast<std::uint32_t>(ansi.size()), data, size);
 }
 
@@ -72,8 +71,7 @@ long Win32Registry::SetValue(KeyHandle key, const std::string& name, std::uint32
         return RegSetValueExW(AsHkey(key), wideName.c_str(), 0, type,
                               reinterpret_cast<const BYTE*>(data), size);
     }
-    std::wstring wide;
-    ToUtf16(CP_ACP, {data, size}, &wide);
+    const std::wstring wide = ToUtf16(CP_ACP, {data, size});
     return RegSetValueExW(AsHkey(key), wideName.c_str(), 0, type,
                           reinterpret_cast<const BYTE*>(wide.data()),
                           static_cast<DWORD>(wide.size() * sizeof(wchar_t)));

@@ -1,5 +1,7 @@
-// Text conversions between code pages and UTF-16, the form the wide Win32
-// calls take. Code pages are numbers as the API names them (CP_ACP, CP_UTF8...).
+// Text between a code page (CP_ACP, CP_UTF8, ...) and UTF-16, the text of
+// the wide Win32 calls. Given `exact`, the conversion must be exact and
+// *exact says whether it was: no byte invalid in the code page, no
+// character the code page lacks (no look-alike, no default character).
 #pragma once
 
 #include <string>
@@ -7,14 +9,8 @@
 
 namespace platform::win32 {
 
-// `text`, in `codePage`, as UTF-16. With `exact`, bytes that are not valid
-// in the code page fail the conversion instead of becoming replacement
-// characters.
-bool ToUtf16(unsigned codePage, std::string_view text, std::wstring* wide, bool exact = false);
-
-// `wide` in `codePage`. With `exact`, a character the code page lacks fails
-// the conversion instead of becoming a look-alike or the default character.
-bool FromUtf16(unsigned codePage, std::wstring_view wide, std::string* text, bool exact = false);
+std::wstring ToUtf16(unsigned codePage, std::string_view text, bool* exact = nullptr);
+std::string FromUtf16(unsigned codePage, std::wstring_view wide, bool* exact = nullptr);
 
 // UTF-8 <-> UTF-16, for the window, the console and COM.
 std::wstring Widen(std::string_view utf8);

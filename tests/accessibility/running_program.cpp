@@ -44,7 +44,8 @@ FilledSettingsKey::FilledSettingsKey() {
             if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, nullptr, &size) != 0)
                 break;
             Value value{std::wstring(name, nameLength), type, std::vector<BYTE>(size)};
-            RegQueryValueExW(key.get(), value.name.c_str(), nullptr, nullptr, value.data.data(), &size);
+            RegQueryValueExW(key.get(), value.name.c_str(), nullptr, nullptr, value.data.data(),
+                             &size);
             saved_.push_back(std::move(value));
         }
     }
