@@ -30,8 +30,8 @@ std::wstring ToUtf16(unsigned codePage, std::string_view text, bool* exact) {
     const int count =
         size ? MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0) : 0;
     if (exact) *exact = count > 0 || !size;
-    std::wstring wide(count > 0 ? count : 0, L'\0');
-    if (count > 0) MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), count);
+    std::wstring wide(count, L'\0');  // 0 when the conversion failed
+    if (count) MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), count);
     return wide;
 }
 
