@@ -11,6 +11,7 @@
 
 #include "app/dialog_view.h"
 #include "app/frmDefinicoes.h"
+#include "platform/win32/owned.h"
 
 namespace app {
 
@@ -59,7 +60,7 @@ private:
     HWND hwnd_ = nullptr;
     std::array<HWND, kChildCount> children_{};  // in creation (and tab) order
     HWND focus_ = nullptr;             // the control to give the focus back to
-    HFONT font_ = nullptr;
+    platform::win32::Owned<HFONT, DeleteObject> font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 

@@ -12,7 +12,7 @@ void Win32MessageDialog::Show(const std::string& utf8Text, Icon icon) {
     case Icon::Warning: style |= MB_ICONWARNING; break;
     case Icon::Information: style |= MB_ICONINFORMATION; break;
     }
-    MessageBoxW(GetActiveWindow(), Widen(utf8Text).c_str(), title_.c_str(), style);
+    ::MessageBoxW(GetActiveWindow(), Widen(utf8Text).c_str(), title_.c_str(), style);
 }
 
 }  // namespace platform::win32

@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/com_loader.h"
+#include "platform/win32/text_win32.h"
 
 namespace platform::win32 {
 
@@ -56,10 +57,6 @@ public:
     bool FromUtf8(const std::string& utf8, std::string* ansi) override;
     unsigned Number() override;
 };
-
-// UTF-8 <-> UTF-16, for the window and COM.
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
 
 // Installs the Win32 services for the life of the process; `title` is the
 // program's title, the caption of its message boxes.
