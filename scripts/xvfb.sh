@@ -15,13 +15,13 @@
 xvfb_pid=""
 
 xvfb_start() {
-  local ready display
-  ready=$(mktemp -u)
-  mkfifo "$ready"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+  local dir display
+  dir=$(mktemp -d)
+  mkfifo "$dir/ready"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/ready" >/dev/null 2>&1 &
   xvfb_pid=$!
-  read -r -t 10 display <"$ready" || true
-  rm -f "$ready"
+  read -r -t 10 display <"$dir/ready" || true
+  rm -rf "$dir"
   if [ -z "$display" ]; then
     echo "xvfb.sh: Xvfb did not start" >&2
     xvfb_stop
