@@ -3,10 +3,13 @@
 // use a double. Texts are UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace app {
 
+// The first five are the fields of the five settings, in the order of
+// settings::kDefinicoes (the window's rows, top to bottom).
 enum class Control {
     FXDataSource,
     FXInitialCatalog,
@@ -16,6 +19,9 @@ enum class Control {
     Command1,  // "&OK"
     Command2,  // "&Cancelar"
 };
+
+// The field that shows settings::kDefinicoes[definicao].
+inline Control ControloDe(std::size_t definicao) { return static_cast<Control>(definicao); }
 
 class DialogView {
 public:

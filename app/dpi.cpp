@@ -1,5 +1,7 @@
 #include "app/dpi.h"
 
+#include "platform/win32/owned.h"
+
 namespace app {
 namespace {
 
@@ -10,11 +12,11 @@ Function User32(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
 }
 
+void ReleaseScreenDc(HDC screen) { ReleaseDC(nullptr, screen); }
+
 UINT SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return static_cast<UINT>(dpi);
+    const platform::win32::Owned<HDC, ReleaseScreenDc> screen(GetDC(nullptr));
+    return static_cast<UINT>(GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 }  // namespace

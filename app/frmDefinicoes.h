@@ -1,15 +1,14 @@
 // The access settings dialog's logic: what each event of the window does.
 // The window (frmDefinicoes_window) calls one handler per event; this class
-// talks to the settings (definicoes) and their checks (valores), never to
-// Win32. No handler lets a failure out: each ends with "Erro N: ..." shown
-// and the window left open.
+// talks to the settings core (settings/), never to Win32. No handler lets a
+// failure out: each ends with "Erro N: ..." shown and the window left open.
 #pragma once
 
 #include <array>
 #include <string>
 
-#include "app/definicoes.h"
 #include "app/dialog_view.h"
+#include "settings/valores.h"
 
 namespace app {
 
@@ -34,21 +33,19 @@ private:
     // user changed it.
     struct Campo {
         bool legivel = false;   // read as a text, or found missing
+        std::string lido;       // code-page bytes as read (the password's stored form)
         std::string mostrado;   // the field's text (UTF-8) or, for the list, its item
     };
 
-    void Carregar();
+    void Carregar(std::size_t definicao);
     void Gravar();
-    void CarregarPalavraPasse();
-    void CarregarTexto(std::size_t campo);
     void LembrarMostrados();
-    std::string Mostrado(std::size_t campo) const;
-    bool Guardar(std::size_t campo) const;
+    std::string Mostrado(std::size_t definicao) const;
+    bool Guardar(std::size_t definicao) const;
+    settings::Verificacao Verificar(std::size_t definicao) const;
 
     DialogView& view_;
-    std::array<Campo, 5> campos_{};  // in the order of kNomes
-    std::string segurancaLida_;      // code-page bytes, as read
-    std::string palavraPasseLida_;   // the stored (scrambled) form, as read
+    std::array<Campo, settings::kDefinicoes.size()> campos_{};  // in the order of kDefinicoes
     bool avisarPalavraPasse_ = false;
     bool avisoMostrado_ = false;
 };

@@ -13,6 +13,7 @@ namespace app {
 namespace {
 
 using platform::win32::Narrow;
+using platform::win32::Owned;
 using platform::win32::Widen;
 
 constexpr wchar_t kClassName[] = L"frmDefinicoes";
@@ -109,7 +110,6 @@ HFONT CreateDialogFont(UINT dpi) {
 
 frmDefinicoesWindow::~frmDefinicoesWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
-    if (font_) DeleteObject(font_);
 }
 
 bool frmDefinicoesWindow::Create(HINSTANCE instance) {
@@ -125,9 +125,9 @@ bool frmDefinicoesWindow::Create(HINSTANCE instance) {
     }
     // Placed at the system DPI first; WM_CREATE corrects it for the monitor.
     const RECT rect = DesignRect(DpiOf(nullptr));
-    CreateWindowExW(kExStyle, kClassName, kTitulo, kStyle, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
-                    this);
+    CreateWindowExW(kExStyle, kClassName, Widen(settings::kTitulo).c_str(), kStyle, rect.left,
+                    rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                    instance, this);
     return hwnd_ != nullptr;
 }
 
@@ -241,7 +241,7 @@ void frmDefinicoesWindow::CreateControls() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
     // Each control is born at its place and with its font, while the
     // window is still hidden: nothing to move or redraw before it shows.
-    font_ = CreateDialogFont(dpi_);
+    font_.reset(CreateDialogFont(dpi_));
     for (size_t i = 0; i < children_.size(); ++i) {
         const ChildSpec& spec = kChildren[i];
         const RECT rect = ChildRect(spec, dpi_);
@@ -250,7 +250,7 @@ void frmDefinicoesWindow::CreateControls() {
                                        rect.bottom - rect.top, hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)),
                                        instance, nullptr);
-        SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     // No practical limit on the text boxes' length (0 means the largest).
     for (Control box : {Control::FXDataSource, Control::FXInitialCatalog, Control::FXUser,
@@ -265,15 +265,14 @@ void frmDefinicoesWindow::CreateControls() {
 }
 
 void frmDefinicoesWindow::LayoutControls() {
-    const HFONT font = CreateDialogFont(dpi_);
+    Owned<HFONT, DeleteObject> font(CreateDialogFont(dpi_));
     for (size_t i = 0; i < children_.size(); ++i) {
         const RECT rect = ChildRect(kChildren[i], dpi_);
         MoveWindow(children_[i], rect.left, rect.top, rect.right - rect.left,
                    rect.bottom - rect.top, TRUE);
-        SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
-    if (font_) DeleteObject(font_);
-    font_ = font;
+    font_ = std::move(font);
 }
 
 HWND frmDefinicoesWindow::Child(Control control) const { return children_[IndexOf(control)]; }

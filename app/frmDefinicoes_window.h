@@ -11,11 +11,9 @@
 
 #include "app/dialog_view.h"
 #include "app/frmDefinicoes.h"
+#include "platform/win32/owned.h"
 
 namespace app {
-
-// The program's title: the window's caption and its message boxes' caption.
-inline constexpr wchar_t kTitulo[] = L"Definições de Acesso";
 
 class frmDefinicoesWindow : public DialogView {
 public:
@@ -62,7 +60,7 @@ private:
     HWND hwnd_ = nullptr;
     std::array<HWND, kChildCount> children_{};  // in creation (and tab) order
     HWND focus_ = nullptr;             // the control to give the focus back to
-    HFONT font_ = nullptr;
+    platform::win32::Owned<HFONT, DeleteObject> font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 

@@ -25,7 +25,7 @@ int RunMessageLoop(const app::frmDefinicoesWindow& window) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // COM, for the error reporter, is loaded by the first report.
-    platform::win32::InstallServices(app::kTitulo);
+    platform::win32::InstallServices(platform::win32::Widen(settings::kTitulo));
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

@@ -1,18 +1,19 @@
 #!/usr/bin/env python3
 """Times Windows programs under Wine from launch to their window being shown.
 
-Usage: launch_timer.py RUNS TITLE_A PROGRAM_A TITLE_B PROGRAM_B
+Usage: launch_timer.py RUNS TITLE PROGRAM [TITLE PROGRAM ...]
 
-Launches A and B alternately, RUNS times each (after one launch of each
+Launches the programs in turn, RUNS times each (after one launch of each
 that is not counted, to warm the caches), and prints the median, minimum
-and maximum of each in milliseconds, then the ratio of A's median to B's
-on the last line.
+and maximum of each in milliseconds, then, for each program and the one
+after it, the ratio of their medians and of their minimums.
 
 The clock starts just before the launch and stops when the X server tells
 us that a top-level window titled TITLE has been mapped: we listen for
 MapNotify on the root window (Wine's windows are the root's children when
 no window manager runs), so there is no polling interval in the result.
-Each program is then ended and waited for before the next launch.
+Each program is then ended and waited for before the next launch, so two
+programs may show the same title.
 """
 import ctypes
 import ctypes.util
@@ -121,22 +122,25 @@ def summary(name, times):
 
 
 def main():
-    if len(sys.argv) != 6:
+    if len(sys.argv) < 4 or len(sys.argv) % 2:
         sys.exit(__doc__)
     runs = int(sys.argv[1])
-    programs = [(sys.argv[2], sys.argv[3]), (sys.argv[4], sys.argv[5])]
+    programs = list(zip(sys.argv[2::2], sys.argv[3::2]))
     wine = os.environ.get("WINE64", "/usr/lib/wine/wine64")
     screen = Screen()
-    times = {title: [] for title, _ in programs}
+    times = [[] for _ in programs]
     for run in range(runs + 1):
-        for title, program in programs:
+        for i, (title, program) in enumerate(programs):
             elapsed = screen.time_launch(title, [wine, program])
             if run > 0:
-                times[title].append(elapsed)
-    for title, program in programs:
-        print(summary(os.path.basename(program), times[title]))
-    (a, _), (b, _) = programs
-    print("ratio of medians: %.2f" % (statistics.median(times[a]) / statistics.median(times[b])))
+                times[i].append(elapsed)
+    names = [os.path.basename(program) for _, program in programs]
+    for name, series in zip(names, times):
+        print(summary(name, series))
+    for i in range(len(programs) - 1):
+        a, b = times[i], times[i + 1]
+        print("%s / %s: %.2f (medians), %.2f (minimums)" % (
+            names[i], names[i + 1], statistics.median(a) / statistics.median(b), min(a) / min(b)))
 
 
 if __name__ == "__main__":

@@ -1,8 +1,6 @@
 // The console as the companion uses it: to a console, text goes as Unicode
 // (WriteConsoleW); redirected, as UTF-8 bytes with no byte-order mark.
 // Standard input is read the same way round.
-// <windows.h> first, as in every Win32 file: its MessageBox macro then
-// renames platform::MessageBox the same way here as everywhere else.
 #include <windows.h>
 
 #include "cli/consola_win32.h"

@@ -14,7 +14,7 @@ public:
     bool LerLinha(std::string* utf8) override;
 };
 
-class MensagemNaConsola : public platform::MessageBox {
+class MensagemNaConsola : public platform::MessageDialog {
 public:
     explicit MensagemNaConsola(Consola& consola) : consola_(consola) {}
     void Show(const std::string& utf8Text, platform::Icon icon) override;

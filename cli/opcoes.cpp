@@ -1,45 +1,35 @@
 #include "cli/opcoes.h"
 
-#include "app/definicoes.h"
-
 namespace cli {
 namespace {
 
-// Each text option and the place of its value in app::kNomes.
-struct OpcaoTexto {
-    const char* nome;
-    std::size_t indice;
-};
-constexpr OpcaoTexto kOpcoes[] = {
-    {"--servidor", 0}, {"--base-dados", 1}, {"--seguranca", 2}, {"--utilizador", 3}};
-constexpr std::size_t kSegurancaI = 2;
-constexpr char kPalavraPasseStdin[] = "--palavra-passe-stdin";
+using settings::kDefinicoes;
+using settings::Tipo;
 
 Analise Erro(std::string erro) { return {false, {}, std::move(erro)}; }
 
 Analise AnalisarDefinir(const std::vector<std::string>& args) {
     Pedido pedido;
     pedido.comando = Comando::Definir;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == kPalavraPasseStdin) {
+    for (std::size_t a = 1; a < args.size(); ++a) {
+        const std::string& arg = args[a];
+        std::size_t i = 0;
+        while (i < kDefinicoes.size() && arg != kDefinicoes[i].opcao) ++i;
+        if (i == kDefinicoes.size()) return Erro("Opção desconhecida: " + arg);
+        if (kDefinicoes[i].tipo == Tipo::PalavraPasse) {
             if (pedido.palavraPasseStdin) return Erro("Opção repetida: " + arg);
             pedido.palavraPasseStdin = true;
             continue;
         }
-        const OpcaoTexto* opcao = nullptr;
-        for (const auto& o : kOpcoes)
-            if (arg == o.nome) opcao = &o;
-        if (!opcao) return Erro("Opção desconhecida: " + arg);
-        if (i + 1 == args.size()) return Erro("Falta o texto de " + arg);
-        auto& texto = pedido.textos[opcao->indice];
+        if (a + 1 == args.size()) return Erro("Falta o texto de " + arg);
+        auto& texto = pedido.textos[i];
         if (texto) return Erro("Opção repetida: " + arg);
-        texto = args[++i];
-        if (opcao->indice == kSegurancaI) {
-            // The window's own rule for telling its two items.
-            const int item = app::ItemSeguranca(*texto);
+        texto = args[++a];
+        if (kDefinicoes[i].tipo == Tipo::Lista) {
+            // The window's own rule for telling its items.
+            const int item = settings::ItemSeguranca(*texto);
             if (item < 0) return Erro(arg + " aceita False ou True, não: " + *texto);
-            texto = app::kItensSeguranca[item];
+            texto = settings::kItensSeguranca[item];
         }
     }
     bool algum = pedido.palavraPasseStdin;
@@ -48,13 +38,28 @@ Analise AnalisarDefinir(const std::vector<std::string>& args) {
     return {true, pedido, {}};
 }
 
+// `definir`'s options, as the usage shows them, wrapped under the first.
+std::string OpcoesDefinir() {
+    std::string texto, linha = "  definicoes definir";
+    for (const auto& d : kDefinicoes) {
+        std::string opcao = " [" + std::string(d.opcao);
+        if (d.tipo == Tipo::Texto) opcao += " TEXTO";
+        if (d.tipo == Tipo::Lista)
+            opcao += " " + settings::kItensSeguranca[0] + "|" + settings::kItensSeguranca[1];
+        if (linha.size() + opcao.size() >= 88) {
+            texto += linha + "\n";
+            linha = std::string(20, ' ');
+        }
+        linha += opcao + "]";
+    }
+    return texto + linha + "\n";
+}
+
 }  // namespace
 
-const char kUtilizacao[] =
+const std::string kUtilizacao =
     "Utilização:\n"
-    "  definicoes mostrar\n"
-    "  definicoes definir [--servidor TEXTO] [--base-dados TEXTO] [--seguranca False|True]\n"
-    "                     [--utilizador TEXTO] [--palavra-passe-stdin]\n"
+    "  definicoes mostrar\n" + OpcoesDefinir() +
     "  definicoes verificar\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
@@ -70,17 +75,13 @@ const char kUtilizacao[] =
 Analise AnalisarArgumentos(const std::vector<std::string>& args) {
     if (args.empty()) return Erro("Falta o comando.");
     const std::string& comando = args[0];
-    if (comando == "--ajuda" || comando == "/?" || comando == "-h") {
-        if (args.size() > 1) return Erro("Argumento a mais: " + args[1]);
-        return {true, {}, {}};
-    }
     if (comando == "definir") return AnalisarDefinir(args);
-    Pedido pedido;
+    Pedido pedido;  // Comando::Ajuda
     if (comando == "mostrar") {
         pedido.comando = Comando::Mostrar;
     } else if (comando == "verificar") {
         pedido.comando = Comando::Verificar;
-    } else {
+    } else if (comando != "--ajuda" && comando != "/?" && comando != "-h") {
         return Erro("Comando desconhecido: " + comando);
     }
     if (args.size() > 1) return Erro("Argumento a mais: " + args[1]);

@@ -7,16 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "settings/definicoes.h"
+
 namespace cli {
 
 enum class Comando { Ajuda, Mostrar, Definir, Verificar };
 
 struct Pedido {
     Comando comando = Comando::Ajuda;
-    // For `definir`: the texts given (UTF-8), in the order of app::kNomes;
-    // the password's place stays empty, since it comes only from standard
-    // input. "Segurança" holds the item's exact text.
-    std::array<std::optional<std::string>, 5> textos;
+    // For `definir`: the texts given (UTF-8), in the order of
+    // settings::kDefinicoes; the password's place stays empty, since it
+    // comes only from standard input. "Segurança" holds the item's exact text.
+    std::array<std::optional<std::string>, settings::kDefinicoes.size()> textos;
     bool palavraPasseStdin = false;
 };
 
@@ -31,6 +33,6 @@ struct Analise {
 Analise AnalisarArgumentos(const std::vector<std::string>& argumentos);
 
 // The usage text, ending with a line end.
-extern const char kUtilizacao[];
+extern const std::string kUtilizacao;
 
 }  // namespace cli

@@ -52,9 +52,9 @@ public:
 enum class Icon { None, Warning, Information };
 
 // A modal message box with one OK button, captioned with the program's title.
-class MessageBox {
+class MessageDialog {
 public:
-    virtual ~MessageBox() = default;
+    virtual ~MessageDialog() = default;
     virtual void Show(const std::string& utf8Text, Icon icon) = 0;
 };
 
@@ -116,7 +116,7 @@ public:
 // tests install doubles.
 struct Services {
     Registry* registry = nullptr;
-    MessageBox* messageBox = nullptr;
+    MessageDialog* messageDialog = nullptr;
     ErrorReporter* reporter = nullptr;
     Volume* volume = nullptr;
     CodePage* codePage = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
@@ -17,25 +18,39 @@ constexpr long kErrSemRelatorio = 3709;
 
 platform::Registry& Registo() { return *platform::Current().registry; }
 
-// A key opened by one operation, closed before the operation returns,
-// whether it ends normally or through its trap.
-struct ChaveAberta {
-    platform::KeyHandle handle = 0;
-    bool aberta = false;
+// A key opened by one operation, closed by it when done with it. Move-only.
+// A key still open when it goes (a failure unwinding the operation, even one
+// the close raised) is closed then, so before the failure is reported.
+class ChaveAberta {
+public:
+    ChaveAberta() = default;
+    ChaveAberta(ChaveAberta&& outra) noexcept
+        : handle_(outra.handle_), aberta_(std::exchange(outra.aberta_, false)) {}
+    ~ChaveAberta() {
+        try {
+            Fechar();
+        } catch (...) {  // a second failure while one is on its way
+        }
+    }
 
     // Every key is opened in the registry view that 32-bit programs see, so
     // the 32-bit and 64-bit builds read and write the same values.
     long Abrir(std::uint32_t raiz, const std::string& subchave, std::uint32_t acesso) {
         const long estado =
-            Registo().OpenKey(raiz, subchave, acesso | platform::kKeyWow64_32Key, &handle);
-        aberta = estado == platform::kSuccess;
+            Registo().OpenKey(raiz, subchave, acesso | platform::kKeyWow64_32Key, &handle_);
+        aberta_ = estado == platform::kSuccess;
         return estado;
     }
     void Fechar() {
-        if (!aberta) return;
-        Registo().CloseKey(handle);  // its status is of no use here
-        aberta = false;
+        if (!aberta_) return;
+        Registo().CloseKey(handle_);  // its status is of no use here
+        aberta_ = false;
     }
+    platform::KeyHandle handle() const { return handle_; }
+
+private:
+    platform::KeyHandle handle_ = 0;
+    bool aberta_ = false;
 };
 
 // Sends a trapped failure to the outside error reporter. A failure of the
@@ -47,16 +62,14 @@ void Reportar(const char* operacao, const RuntimeFailure& falha) {
         {"Módulo de Registo", "Admin_Quillo", "modRegistry", operacao, falha.description()});
 }
 
-// Runs `corpo` with a trap armed: any failure raised inside closes the key
-// the operation had opened, is reported, and turns into `padrao`.
+// Runs `corpo` with a trap armed: any failure raised inside is reported and
+// turns into `padrao`.
 template <typename Resultado, typename Corpo>
-Resultado ComArmadilha(const char* operacao, Resultado padrao, ChaveAberta* chave,
-                       Corpo&& corpo) {
+Resultado ComArmadilha(const char* operacao, Resultado padrao, Corpo&& corpo) {
     try {
         return corpo();
     } catch (...) {
         const RuntimeFailure falha = platform::FailureInFlight();
-        if (chave) chave->Fechar();
         Reportar(operacao, falha);
         return padrao;
     }
@@ -89,7 +102,7 @@ bool Redireccao(const ResultadoLeitura& v) {
 }  // namespace
 
 std::uint32_t ObterHandleChavePrincipal(const std::string& nome) {
-    return ComArmadilha<std::uint32_t>("ObterHandleChavePrincipal", 0, nullptr, [&] {
+    return ComArmadilha<std::uint32_t>("ObterHandleChavePrincipal", 0, [&] {
         static const std::array<std::pair<const char*, std::uint32_t>, 7> raizes = {{
             {"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
             {"HKEY_CURRENT_USER", kHkeyCurrentUser},
@@ -106,11 +119,11 @@ std::uint32_t ObterHandleChavePrincipal(const std::string& nome) {
 }
 
 ChaveFormatada FormatarChave(const std::string& caminho) {
-    return ComArmadilha<ChaveFormatada>("FormatarChave", {}, nullptr, [&] {
+    return ComArmadilha<ChaveFormatada>("FormatarChave", {}, [&] {
         ChaveFormatada chave;
         if (!BemFormado(caminho)) {
             auto& servicos = platform::Current();
-            servicos.messageBox->Show(
+            servicos.messageDialog->Show(
                 "Formato Incorrecto:\n\n" + servicos.codePage->ToUtf8(caminho),
                 platform::Icon::None);
             return chave;
@@ -127,17 +140,18 @@ ChaveFormatada FormatarChave(const std::string& caminho) {
 }
 
 ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome) {
-    ChaveAberta chave;
-    return ComArmadilha("ValorString", ResultadoLeitura::Empty(), &chave, [&] {
+    return ComArmadilha("ValorString", ResultadoLeitura::Empty(), [&] {
         const ChaveFormatada formatada = FormatarChave(caminho);
         if (formatada.raiz == 0) return ResultadoLeitura::Empty();
+        ChaveAberta chave;
         const long aberta = chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyRead);
         if (aberta != platform::kSuccess) return Falhou(aberta);
 
         std::string buffer(kTamanhoBuffer, ' ');
         std::uint32_t tipo = platform::kRegSz;
         std::uint32_t tamanho = kTamanhoBuffer;
-        const long estado = Registo().QueryValue(chave.handle, nome, &tipo, buffer.data(), &tamanho);
+        const long estado =
+            Registo().QueryValue(chave.handle(), nome, &tipo, buffer.data(), &tamanho);
         chave.Fechar();
         if (estado != platform::kSuccess) return Falhou(estado);
 
@@ -150,7 +164,7 @@ ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome
 }
 
 ResultadoLeitura ObterValorString(const std::string& caminho, const std::string& nome) {
-    return ComArmadilha("ObterValorString", ResultadoLeitura::Empty(), nullptr, [&] {
+    return ComArmadilha("ObterValorString", ResultadoLeitura::Empty(), [&] {
         ResultadoLeitura v = ValorString(caminho, nome);
         // A chain that comes back to a key already visited, or that goes on
         // too long, would never end: the read then gives Null.
@@ -171,17 +185,18 @@ ResultadoLeitura ObterValorString(const std::string& caminho, const std::string&
 
 bool DefinirValorString(const std::string& caminho, const std::string& nome,
                         const std::string& texto) {
-    ChaveAberta chave;
-    return ComArmadilha("DefinirValorString", false, &chave, [&] {
+    return ComArmadilha("DefinirValorString", false, [&] {
         const ChaveFormatada formatada = FormatarChave(caminho);
         if (formatada.raiz == 0) return false;
+        ChaveAberta chave;
         if (chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyWrite) !=
             platform::kSuccess)
             return false;
         // The size counts the terminator, so the stored value always ends
         // with the one the reader drops, whatever the platform adds itself.
-        const long estado = Registo().SetValue(chave.handle, nome, platform::kRegSz, texto.c_str(),
-                                               static_cast<std::uint32_t>(texto.size() + 1));
+        const long estado =
+            Registo().SetValue(chave.handle(), nome, platform::kRegSz, texto.c_str(),
+                               static_cast<std::uint32_t>(texto.size() + 1));
         chave.Fechar();
         return estado == platform::kSuccess;
     });

@@ -4,19 +4,12 @@
 
 #include <cstdio>
 
+#include "platform/win32/owned.h"
+#include "platform/win32/text_win32.h"
+
 namespace reporter {
 
 namespace {
-
-std::string ToUtf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int count =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(count, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), count, nullptr, nullptr);
-    return utf8;
-}
 
 // Keeps one report on one line of tab-separated fields.
 std::wstring OneField(std::wstring text) {
@@ -63,18 +56,19 @@ bool AppendReport(const std::array<std::wstring, 5>& args) {
 
     std::wstring line = TimeStamp();
     for (const std::wstring& arg : args) line += L'\t' + OneField(arg);
-    const std::string bytes = ToUtf8(line) + '\n';
+    const std::string bytes = platform::win32::Narrow(line) + '\n';
 
     // Appending in a single write keeps lines from concurrent reporters whole.
-    const HANDLE file = CreateFileW(LogPath().c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const HANDLE opened = CreateFileW(LogPath().c_str(), FILE_APPEND_DATA,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return false;
+    platform::win32::Owned<HANDLE, CloseHandle> file(opened);
     DWORD written = 0;
     const BOOL ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     const DWORD error = GetLastError();
-    CloseHandle(file);
+    file.reset();
     SetLastError(error);
     return ok && written == bytes.size();
 }

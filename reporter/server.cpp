@@ -7,6 +7,7 @@
 #include <string>
 
 #include "general.h"
+#include "platform/win32/owned.h"
 
 namespace reporter {
 
@@ -64,16 +65,14 @@ const wchar_t kDescription[] = L"Brevanta General Error Reporter";
 std::wstring ClassesKey(const std::wstring& sub) { return L"Software\\Classes\\" + sub; }
 
 bool SetKeyValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
+    platform::win32::Owned<HKEY, RegCloseKey> key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+                        key.out(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    const LONG status = RegSetValueExW(key, name, 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(value.c_str()), bytes);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), name, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
 }
 
 std::wstring ModulePath() {

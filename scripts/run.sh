@@ -29,17 +29,11 @@ scripts/install-deps.sh
 [ -f "$build/CMakeCache.txt" ] || cmake --preset "$preset"
 cmake --build --preset "$preset" -j"$(nproc)" --target DefinicoesAcesso BrevantaReporter
 
-# No display: a private Xvfb one, on the first free number from 77. Wine
-# must see it from its first command on, or it settles on having none.
-xvfb_pid=""
+# No display: a private Xvfb one (scripts/xvfb.sh).
+. scripts/xvfb.sh
 if [ -z "${DISPLAY:-}" ]; then
-  n=77
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  export DISPLAY=:$n
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-  sleep 0.5
+  trap xvfb_stop EXIT
+  xvfb_start
 fi
 
 scripts/wine-prefix.sh "$build"

@@ -27,21 +27,12 @@ run_ctest() {
   return "$status"
 }
 
-# A private X display for the window tests, on the first free number from
-# 97, and Wine's server for the build being tested; both are ended on exit.
-xvfb_pid=""
-start_display() {
-  local n=97
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:$n
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-}
+# A private X display for the window tests (scripts/xvfb.sh) and Wine's
+# server for the build being tested; both are ended on exit.
+. scripts/xvfb.sh
 cleanup() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  xvfb_pid=""
+  xvfb_stop
 }
 # The count closes the output even when a step fails and ends the script.
 trap 'cleanup; echo "ctest: $passed passed, $failed failed"' EXIT
@@ -100,7 +91,7 @@ cmake --preset host >/dev/null
 cmake --build --preset host -j"$jobs"
 run_ctest --preset host
 
-start_display
+xvfb_start
 windows_tests_64
 windows_tests_32
 cleanup

@@ -5,59 +5,16 @@
 
 namespace platform::win32 {
 
-namespace {
-
-std::wstring AnsiToWide(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    const int size = static_cast<int>(ansi.size());
-    const int count = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-    std::wstring wide(count, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), count);
-    return wide;
+std::string Win32CodePage::ToUtf8(const std::string& ansi) {
+    return Narrow(ToUtf16(CP_ACP, ansi));
 }
-
-// WideCharToMultiByte's documented contract: UTF-8, UTF-7, GB18030, HZ,
-// the ISO-2022 and ISCII code pages and Symbol take no flags and no
-// "used default character" out-parameter; Windows refuses the call with
-// either, so WC_NO_BEST_FIT_CHARS would make every conversion fail there.
-// Wine accepts both, so only Windows shows the difference. Without them,
-// the conversion back below still finds any character that did not survive.
-bool TakesNoFlags(UINT codePage) {
-    return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 54936 ||
-           codePage == 52936 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
-           (codePage >= 57002 && codePage <= 57011);
-}
-
-}  // namespace
-
-std::string Win32CodePage::ToUtf8(const std::string& ansi) { return Narrow(AnsiToWide(ansi)); }
 
 bool Win32CodePage::FromUtf8(const std::string& utf8, std::string* ansi) {
-    ansi->clear();
-    if (utf8.empty()) return true;
-    const int utf8Size = static_cast<int>(utf8.size());
     // Invalid UTF-8 is refused rather than turned into replacement characters.
-    const int wideCount =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), utf8Size, nullptr, 0);
-    if (wideCount <= 0) return false;
-    std::wstring wide(wideCount, L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), utf8Size, wide.data(),
-                        wideCount);
-
-    const UINT codePage = GetACP();
-    const bool plain = TakesNoFlags(codePage);
-    const DWORD flags = plain ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* usedDefaultOut = plain ? nullptr : &usedDefault;
-    const int count = WideCharToMultiByte(CP_ACP, flags, wide.data(), wideCount, nullptr, 0,
-                                          nullptr, usedDefaultOut);
-    if (count <= 0 || usedDefault) return false;
-    ansi->assign(count, '\0');
-    WideCharToMultiByte(CP_ACP, flags, wide.data(), wideCount, ansi->data(), count, nullptr,
-                        usedDefaultOut);
-    // A character the code page lacks may still come out as a look-alike on
-    // some systems; only a conversion that converts back unchanged is exact.
-    return !usedDefault && AnsiToWide(*ansi) == wide;
+    bool exact = true;
+    const std::wstring wide = ToUtf16(CP_UTF8, utf8, &exact);
+    *ansi = exact ? FromUtf16(CP_ACP, wide, &exact) : std::string();
+    return exact;
 }
 
 unsigned Win32CodePage::Number() { return GetACP(); }

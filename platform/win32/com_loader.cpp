@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "platform/win32/owned.h"
+
 namespace platform::win32 {
 
 bool LoadCom() {
@@ -10,12 +12,9 @@ bool LoadCom() {
     if (loaded) return true;
     // Loaded here, a missing DLL is a result; loaded by the delay-load
     // helper on the first call, it would be an exception nothing catches.
-    const HMODULE ole32 = LoadLibraryW(L"ole32.dll");
-    const HMODULE oleaut32 = ole32 ? LoadLibraryW(L"oleaut32.dll") : nullptr;
-    if (!oleaut32) {
-        if (ole32) FreeLibrary(ole32);
-        return false;
-    }
+    Owned<HMODULE, FreeLibrary> ole32(LoadLibraryW(L"ole32.dll"));
+    if (!ole32.get() || !LoadLibraryW(L"oleaut32.dll")) return false;
+    ole32.release();  // both stay loaded for the life of the program
     // As before at start: a thread where COM cannot be initialised fails
     // later, when the object is created.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -7,6 +7,7 @@
 #include <sqlext.h>
 
 #include "platform/wipe.h"
+#include "platform/win32/text_win32.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {

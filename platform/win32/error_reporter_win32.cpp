@@ -3,31 +3,17 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <memory>
 #include <vector>
 
 #include "platform/runtime_failure.h"
+#include "platform/win32/owned.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
 
 namespace {
 
-// Owns one interface pointer and releases it when it goes.
-class DispatchRef {
-public:
-    DispatchRef() = default;
-    ~DispatchRef() {
-        if (ptr_) ptr_->Release();
-    }
-    DispatchRef(const DispatchRef&) = delete;
-    DispatchRef& operator=(const DispatchRef&) = delete;
-    IDispatch* get() const { return ptr_; }
-    void** out() { return reinterpret_cast<void**>(&ptr_); }
-
-private:
-    IDispatch* ptr_ = nullptr;
-};
+using OwnedBstr = Owned<BSTR, SysFreeString>;
 
 // The call's arguments as COM strings, in the reverse order Invoke wants
 // them (the last argument first).
@@ -36,9 +22,8 @@ public:
     explicit BstrArgs(const std::array<std::string, 5>& utf8Args) {
         for (auto arg = utf8Args.rbegin(); arg != utf8Args.rend(); ++arg) {
             const std::wstring wide = Widen(*arg);
-            strings_.emplace_back(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())),
-                                  &SysFreeString);
-            if (!strings_.back()) throw RuntimeFailure(kErrOutOfMemory);
+            strings_.emplace_back(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
+            if (!strings_.back().get()) throw RuntimeFailure(kErrOutOfMemory);
             VARIANT variant;
             VariantInit(&variant);
             variant.vt = VT_BSTR;
@@ -51,25 +36,23 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<OLECHAR, decltype(&SysFreeString)>> strings_;
+    std::vector<OwnedBstr> strings_;
     std::vector<VARIANT> variants_;  // borrow the strings above
 };
 
 std::string TakeBstr(BSTR text) {
-    std::string utf8 = text ? Narrow(std::wstring(text, SysStringLen(text))) : std::string();
-    SysFreeString(text);
-    return utf8;
+    const OwnedBstr owned(text);
+    return Narrow({text, text ? SysStringLen(text) : 0});
 }
 
 // The system's text for an HRESULT, or a generic one.
 std::string HresultDescription(HRESULT hr) {
-    wchar_t* buffer = nullptr;
+    Owned<wchar_t*, LocalFree> buffer;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
             FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    LocalFree(buffer);
+        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(buffer.out()), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer.get(), length) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     return text.empty() ? "Automation error" : "Automation error: " + Narrow(text);
@@ -97,8 +80,7 @@ RuntimeFailure CallFailure(long number, HRESULT hr, std::string description = {}
 // The failure an object raised inside Invoke, from its exception record.
 RuntimeFailure ExceptionFailure(EXCEPINFO& info) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrHelpFile);
+    const OwnedBstr source(info.bstrSource), helpFile(info.bstrHelpFile);
     std::string description = TakeBstr(info.bstrDescription);
     long number;
     if (info.wCode != 0) {
@@ -115,10 +97,10 @@ RuntimeFailure ExceptionFailure(EXCEPINFO& info) {
 
 void Win32ErrorReporter::Report(const std::array<std::string, 5>& utf8Args) {
     CLSID clsid;
-    DispatchRef reporter;
+    Owned<IDispatch*, ReleaseCom<IDispatch>> reporter;
     if (!loadCom_() || FAILED(CLSIDFromProgID(progId_.c_str(), &clsid)) ||
         FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                IID_IDispatch, reporter.out()))) {
+                                IID_IDispatch, reinterpret_cast<void**>(reporter.out())))) {
         throw RuntimeFailure(kErrCantCreateObject);
     }
 
@@ -133,13 +115,11 @@ void Win32ErrorReporter::Report(const std::array<std::string, 5>& utf8Args) {
 
     BstrArgs args(utf8Args);
     DISPPARAMS params = args.Params();
-    VARIANT result;
-    VariantInit(&result);
+    Owned<VARIANT, VariantClear> result;  // whatever Report returns is ignored
     EXCEPINFO info{};
     UINT argError = 0;
     hr = reporter.get()->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                                &result, &info, &argError);
-    VariantClear(&result);  // whatever Report returns is ignored
+                                result.out(), &info, &argError);
     if (hr == DISP_E_EXCEPTION) throw ExceptionFailure(info);
     if (hr == DISP_E_MEMBERNOTFOUND) throw RuntimeFailure(kErrNoSuchMethod);
     if (FAILED(hr)) throw CallFailure(hr, hr);

@@ -60,14 +60,7 @@ long Win32Registry::QueryValue(KeyHandle key, const std::string& name, std::uint
         return Deliver(reinterpret_cast<const char*>(raw.data()), rawSize, data, size);
 
     const auto* wide = reinterpret_cast<const wchar_t*>(raw.data());
-    const int wideCount = static_cast<int>(rawSize / sizeof(wchar_t));
-    std::string ansi;
-    if (wideCount > 0) {
-        ansi.resize(static_cast<size_t>(
-            WideCharToMultiByte(CP_ACP, 0, wide, wideCount, nullptr, 0, nullptr, nullptr)));
-        WideCharToMultiByte(CP_ACP, 0, wide, wideCount, ansi.data(),
-                            static_cast<int>(ansi.size()), nullptr, nullptr);
-    }
+    const std::string ansi = FromUtf16(CP_ACP, {wide, rawSize / sizeof(wchar_t)});
     return Deliver(ansi.data(), static_cast<std::uint32_t>(ansi.size()), data, size);
 }
 
@@ -78,12 +71,7 @@ long Win32Registry::SetValue(KeyHandle key, const std::string& name, std::uint32
         return RegSetValueExW(AsHkey(key), wideName.c_str(), 0, type,
                               reinterpret_cast<const BYTE*>(data), size);
     }
-    std::wstring wide;
-    if (size > 0) {
-        const int count = static_cast<int>(size);
-        wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, data, count, nullptr, 0)));
-        MultiByteToWideChar(CP_ACP, 0, data, count, wide.data(), static_cast<int>(wide.size()));
-    }
+    const std::wstring wide = ToUtf16(CP_ACP, {data, size});
     return RegSetValueExW(AsHkey(key), wideName.c_str(), 0, type,
                           reinterpret_cast<const BYTE*>(wide.data()),
                           static_cast<DWORD>(wide.size() * sizeof(wchar_t)));

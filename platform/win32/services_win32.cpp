@@ -6,11 +6,11 @@ namespace platform::win32 {
 void InstallServices(const std::wstring& title) {
     // One set for the whole process; the title of the first call stays.
     static Win32Registry registry;
-    static Win32MessageBox messageBox(title);
+    static Win32MessageDialog messageDialog(title);
     static Win32ErrorReporter reporter;
     static Win32Volume volume;
     static Win32CodePage codePage;
-    Current() = Services{&registry, &messageBox, &reporter, &volume, &codePage, &OdbcDatabase()};
+    Current() = Services{&registry, &messageDialog, &reporter, &volume, &codePage, &OdbcDatabase()};
 }
 
 }  // namespace platform::win32

@@ -1,27 +1,62 @@
-// UTF-8 <-> UTF-16 for the window and COM, which take wide text.
-#include <windows.h>
+#include "platform/win32/text_win32.h"
 
-#include "platform/win32/win32_platform.h"
+#include <windows.h>
 
 namespace platform::win32 {
 
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring wide(count, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), count);
+namespace {
+
+// WideCharToMultiByte's documented contract: UTF-8, UTF-7, GB18030, HZ,
+// the ISO-2022 and ISCII code pages and Symbol take no flags and no
+// "used default character" out-parameter; Windows refuses the call with
+// either, so WC_NO_BEST_FIT_CHARS would make every conversion fail there.
+// Wine accepts both, so only Windows shows the difference. Without them,
+// the conversion back below still finds any character that did not survive.
+// MultiByteToWideChar's is the same, but UTF-8 and GB18030 take
+// MB_ERR_INVALID_CHARS.
+bool TakesNoFlags(UINT codePage, bool toUtf16 = false) {
+    if (codePage == CP_ACP) codePage = GetACP();
+    if (toUtf16 && (codePage == CP_UTF8 || codePage == 54936)) return false;
+    return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 54936 ||
+           codePage == 52936 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
+           (codePage >= 57002 && codePage <= 57011);
+}
+
+}  // namespace
+
+std::wstring ToUtf16(unsigned codePage, std::string_view text, bool* exact) {
+    const DWORD flags = exact && !TakesNoFlags(codePage, true) ? MB_ERR_INVALID_CHARS : 0;
+    const int size = static_cast<int>(text.size());
+    const int count =
+        size ? MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0) : 0;
+    if (exact) *exact = count > 0 || !size;
+    std::wstring wide(count, L'\0');  // 0 when the conversion failed
+    if (count) MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), count);
     return wide;
 }
 
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
+std::string FromUtf16(unsigned codePage, std::wstring_view wide, bool* exact) {
+    const bool plain = !exact || TakesNoFlags(codePage);
+    const DWORD flags = plain ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultOut = plain ? nullptr : &usedDefault;
     const int size = static_cast<int>(wide.size());
-    const int count =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(count, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), count, nullptr, nullptr);
-    return utf8;
+    const int count = size ? WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0,
+                                                 nullptr, usedDefaultOut)
+                           : 0;
+    if (exact) *exact = !size;
+    if (count <= 0 || usedDefault) return {};
+    std::string text(count, '\0');
+    WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), count, nullptr,
+                        usedDefaultOut);
+    // A character the code page lacks may still come out as a look-alike on
+    // some systems; only a conversion that converts back unchanged is exact.
+    if (exact) *exact = !usedDefault && ToUtf16(codePage, text) == wide;
+    return text;
 }
+
+std::wstring Widen(std::string_view utf8) { return ToUtf16(CP_UTF8, utf8); }
+
+std::string Narrow(std::wstring_view wide) { return FromUtf16(CP_UTF8, wide); }
 
 }  // namespace platform::win32

@@ -1,5 +1,4 @@
-// Volume information through kernel32. The project header comes before
-// <windows.h>, whose MessageBox macro would rename the platform's class.
+// Volume information through kernel32.
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>

@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/com_loader.h"
+#include "platform/win32/text_win32.h"
 
 namespace platform::win32 {
 
@@ -19,9 +20,9 @@ public:
     long CloseKey(KeyHandle key) override;
 };
 
-class Win32MessageBox : public MessageBox {
+class Win32MessageDialog : public MessageDialog {
 public:
-    explicit Win32MessageBox(std::wstring title) : title_(std::move(title)) {}
+    explicit Win32MessageDialog(std::wstring title) : title_(std::move(title)) {}
     void Show(const std::string& utf8Text, Icon icon) override;
 
 private:
@@ -59,10 +60,6 @@ public:
 
 // ODBC through odbc32.dll, loaded on the first attempt.
 Database& OdbcDatabase();
-
-// UTF-8 <-> UTF-16, for the window and COM.
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
 
 // Installs the Win32 services for the life of the process; `title` is the
 // program's title, the caption of its message boxes.

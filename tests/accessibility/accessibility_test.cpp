@@ -11,10 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/owned.h"
+#include "platform/win32/text_win32.h"
 #include "running_program.h"
 
 namespace accessibility_test {
 namespace {
+
+using platform::win32::Owned;
+using Bstr = Owned<BSTR, SysFreeString>;
+using platform::win32::Narrow;
 
 std::string g_program;
 
@@ -26,19 +32,8 @@ constexpr const char* kKnownPlatformGaps[] = {
     "buttons: role (Wine gives client; Windows push button)",
 };
 
-std::string Utf8(const std::wstring& wide) {
-    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr,
-                                          nullptr), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    utf8.pop_back();
-    return utf8;
-}
-
-std::wstring TakeBstr(BSTR text) {
-    std::wstring wide = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
-    SysFreeString(text);
-    return wide;
+std::wstring Text(const Bstr& text) {
+    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
 }
 
 // A window's text, also from a text field of another process.
@@ -68,34 +63,29 @@ struct Seen {
 
 Seen Ask(HWND control) {
     Seen seen;
-    IAccessible* object = nullptr;
+    Owned<IAccessible*, platform::win32::ReleaseCom<IAccessible>> owned;
     if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
                                           __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object))))
+                                          reinterpret_cast<void**>(owned.out()))))
         return seen;
+    IAccessible* const object = owned.get();
     VARIANT self;
     VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    BSTR text = nullptr;
-    if (SUCCEEDED(object->get_accName(self, &text))) seen.name = TakeBstr(text);
-    text = nullptr;
-    if (SUCCEEDED(object->get_accKeyboardShortcut(self, &text))) seen.shortcut = TakeBstr(text);
-    text = nullptr;
-    seen.valueResult = object->get_accValue(self, &text);
-    SysFreeString(text);
-    VARIANT value;
-    VariantInit(&value);
-    if (SUCCEEDED(object->get_accRole(self, &value)) && value.vt == VT_I4) {
-        seen.roleId = value.lVal;
+    Bstr text;
+    if (SUCCEEDED(object->get_accName(self, text.out()))) seen.name = Text(text);
+    if (SUCCEEDED(object->get_accKeyboardShortcut(self, text.out()))) seen.shortcut = Text(text);
+    seen.valueResult = object->get_accValue(self, text.out());
+    Owned<VARIANT, VariantClear> value;
+    if (SUCCEEDED(object->get_accRole(self, value.out())) && value.get().vt == VT_I4) {
+        seen.roleId = value.get().lVal;
         wchar_t role[128] = L"";
-        GetRoleTextW(static_cast<DWORD>(value.lVal), role, 128);
+        GetRoleTextW(static_cast<DWORD>(seen.roleId), role, 128);
         seen.role = role;
     }
-    VariantClear(&value);
-    if (SUCCEEDED(object->get_accState(self, &value)) && value.vt == VT_I4) seen.state = value.lVal;
-    VariantClear(&value);
-    object->Release();
+    if (SUCCEEDED(object->get_accState(self, value.out())) && value.get().vt == VT_I4)
+        seen.state = value.get().lVal;
     return seen;
 }
 
@@ -120,10 +110,10 @@ TEST_F(ProgramWindow, ScreenReaderHearsEachControlsLabelStateAndShortcut) {
         wchar_t windowClass[64] = L"";
         GetClassNameW(child, windowClass, 64);
         const Seen seen = Ask(child);
-        std::printf("| %s \"%s\" | %s | %s | %s | %s |\n", Utf8(windowClass).c_str(),
-                    Utf8(WindowText(child)).c_str(), Utf8(seen.name).c_str(),
-                    Utf8(seen.role).c_str(), StateText(seen.state).c_str(),
-                    Utf8(seen.shortcut).c_str());
+        std::printf("| %s \"%s\" | %s | %s | %s | %s |\n", Narrow(windowClass).c_str(),
+                    Narrow(WindowText(child)).c_str(), Narrow(seen.name).c_str(),
+                    Narrow(seen.role).c_str(), StateText(seen.state).c_str(),
+                    Narrow(seen.shortcut).c_str());
     }
     std::printf("Known gaps of Wine 8, not asserted:\n");
     for (const char* gap : kKnownPlatformGaps) std::printf("  %s\n", gap);
@@ -131,7 +121,7 @@ TEST_F(ProgramWindow, ScreenReaderHearsEachControlsLabelStateAndShortcut) {
     // Each text field is named by the label created just before it.
     for (int field : {kServer, kDatabase, kUser, kPassword}) {
         const Seen seen = Ask(children_[field]);
-        EXPECT_EQ(Utf8(seen.name), Utf8(WindowText(children_[field - 1]))) << "field " << field;
+        EXPECT_EQ(Narrow(seen.name), Narrow(WindowText(children_[field - 1]))) << "field " << field;
         EXPECT_EQ(seen.roleId, ROLE_SYSTEM_TEXT) << "field " << field;
     }
     // The password is protected: flagged so, and its value refused.
@@ -155,7 +145,7 @@ TEST_F(ProgramWindow, TabMovesTheFocusInTabOrder) {
         program_.PressTab();
         const HWND focus = program_.Focus();
         EXPECT_EQ(focus, children_[order[step]])
-            << "after " << step << " Tab(s) the focus is on \"" << Utf8(Ask(focus).name) << "\"";
+            << "after " << step << " Tab(s) the focus is on \"" << Narrow(Ask(focus).name) << "\"";
         EXPECT_TRUE(Ask(focus).state & STATE_SYSTEM_FOCUSED) << "step " << step;
     }
 }

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/win32/owned.h"
+
 namespace accessibility_test {
 namespace {
 
 constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\orvex\\tamrel";
 constexpr REGSAM kView = KEY_WOW64_32KEY;  // the program's registry view
+
+using Key = platform::win32::Owned<HKEY, RegCloseKey>;
 
 // Values that open the window without any message: an empty password
 // decodes to itself.
@@ -31,39 +35,37 @@ std::wstring WindowsPath(const std::string& path) {
 }  // namespace
 
 FilledSettingsKey::FilledSettingsKey() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ | kView, &key) == 0) {
+    Key key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ | kView, key.out()) == 0) {
         existed_ = true;
         wchar_t name[16384];
         for (DWORD i = 0;; ++i) {
             DWORD nameLength = 16384, type = 0, size = 0;
-            if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != 0)
+            if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, nullptr, &size) != 0)
                 break;
             Value value{std::wstring(name, nameLength), type, std::vector<BYTE>(size)};
-            RegQueryValueExW(key, value.name.c_str(), nullptr, nullptr, value.data.data(), &size);
+            RegQueryValueExW(key.get(), value.name.c_str(), nullptr, nullptr, value.data.data(),
+                             &size);
             saved_.push_back(std::move(value));
         }
-        RegCloseKey(key);
     }
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE | kView,
-                        nullptr, &key, nullptr) == 0) {
-        for (const auto& [name, text] : kValues) WriteString(key, name, text);
-        RegCloseKey(key);
+                        nullptr, key.out(), nullptr) == 0) {
+        for (const auto& [name, text] : kValues) WriteString(key.get(), name, text);
     }
 }
 
 FilledSettingsKey::~FilledSettingsKey() {
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, kView, 0);
     if (!existed_) return;
-    HKEY key;
+    Key key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE | kView,
-                        nullptr, &key, nullptr) != 0)
+                        nullptr, key.out(), nullptr) != 0)
         return;
     for (const Value& value : saved_) {
-        RegSetValueExW(key, value.name.c_str(), 0, value.type, value.data.data(),
+        RegSetValueExW(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
                        static_cast<DWORD>(value.data.size()));
     }
-    RegCloseKey(key);
 }
 
 RunningProgram::RunningProgram(const std::string& path) {

@@ -58,29 +58,52 @@ std::optional<FakeRegistry::Value> FakeRegistry::Get(std::uint32_t root, const s
     return value->second;
 }
 
-long FakeRegistry::Enter() {
-    const int n = ++calls_;
-    if (auto r = raise_.find(n); r != raise_.end()) std::rethrow_exception(r->second);
-    if (auto f = failStatus_.find(n); f != failStatus_.end()) return f->second;
+void FakeRegistry::FailOn(Op op, const std::string& where, long status) {
+    faults_[{op, Lower(where)}] = Fault{status, nullptr};
+}
+
+void FakeRegistry::RaiseOn(Op op, const std::string& where, std::exception_ptr failure) {
+    faults_[{op, Lower(where)}] = Fault{platform::kSuccess, std::move(failure)};
+}
+
+long FakeRegistry::Enter(Op op, const std::string& subKey, const std::string& name) {
+    ++calls_;
+    const std::string key = Lower(subKey);
+    const std::vector<std::string> places =
+        name.empty() ? std::vector<std::string>{key, kAny}
+                     : std::vector<std::string>{key + "\\" + Lower(name), Lower(name), kAny};
+    for (const std::string& where : places) {
+        const auto fault = faults_.find({op, where});
+        if (fault == faults_.end()) continue;
+        const Fault fired = fault->second;
+        faults_.erase(fault);
+        if (fired.failure) std::rethrow_exception(fired.failure);
+        return fired.status;
+    }
     return platform::kSuccess;
+}
+
+std::string FakeRegistry::SubKeyOf(platform::KeyHandle key) const {
+    const auto open = open_.find(key);
+    return open == open_.end() ? std::string() : open->second.subKey;
 }
 
 long FakeRegistry::OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
                            platform::KeyHandle* key) {
     access_.push_back(access);
-    if (long status = Enter()) return status;
+    if (long status = Enter(Op::Open, subKey)) return status;
     if (!PredefinedRoot(root)) return platform::kInvalidHandle;
     if (!KeyExists(root, subKey)) return platform::kFileNotFound;
     *key = nextHandle_++;
-    open_[*key] = OpenKeyState{KeyId(root, subKey), access};
+    open_[*key] = OpenKeyState{KeyId(root, subKey), subKey, access};
     return platform::kSuccess;
 }
 
 long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
                               std::uint32_t* type, char* data, std::uint32_t* size) {
     values_.push_back("query " + name);
-    if (long status = Enter()) return status;
     const auto open = open_.find(key);
+    if (long status = Enter(Op::Query, SubKeyOf(key), name)) return status;
     if (open == open_.end()) return platform::kInvalidHandle;
     if (!(open->second.access & kKeyQueryValue)) return platform::kAccessDenied;
     const Key& values = keys_[open->second.path];
@@ -100,8 +123,8 @@ long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
 long FakeRegistry::SetValue(platform::KeyHandle key, const std::string& name, std::uint32_t type,
                             const char* data, std::uint32_t size) {
     values_.push_back("set " + name);
-    if (long status = Enter()) return status;
     const auto open = open_.find(key);
+    if (long status = Enter(Op::Set, SubKeyOf(key), name)) return status;
     if (open == open_.end()) return platform::kInvalidHandle;
     if (!(open->second.access & kKeySetValue)) return platform::kAccessDenied;
     // Stores exactly the bytes given: no terminator is added.
@@ -112,7 +135,7 @@ long FakeRegistry::SetValue(platform::KeyHandle key, const std::string& name, st
 long FakeRegistry::CloseKey(platform::KeyHandle key) {
     // A raised failure leaves the key open; a failing status, as on Windows,
     // still releases the handle.
-    const long injected = Enter();
+    const long injected = Enter(Op::Close, SubKeyOf(key));
     const bool known = open_.erase(key) > 0;
     if (injected) return injected;
     return known ? platform::kSuccess : platform::kInvalidHandle;

@@ -1,7 +1,8 @@
 // An in-memory registry that answers like the Win32 ANSI calls: status
 // codes, the size in and out, ERROR_MORE_DATA when the room is too small,
 // values of any type stored as bytes. It counts calls and open keys, and
-// can make the Nth call return a status or raise a failure.
+// can make the calls of one operation on one key or value return a status
+// or raise a failure.
 #pragma once
 
 #include <exception>
@@ -34,11 +35,17 @@ public:
     std::optional<Value> Get(std::uint32_t root, const std::string& path,
                              const std::string& name) const;
 
-    // Fault injection, counting every call from 1.
-    void FailCall(int n, long status) { failStatus_[n] = status; }
-    void RaiseOnCall(int n, std::exception_ptr failure) { raise_[n] = std::move(failure); }
-    void RaiseOnCall(int n, const platform::RuntimeFailure& failure) {
-        RaiseOnCall(n, std::make_exception_ptr(failure));
+    // Fault injection: the next call of `op` on `where` returns `status`,
+    // or raises `failure`; later calls go through. `where` is, for Open and
+    // Close, the sub-key path as opened; for Query and Set, the value name,
+    // or "sub-key path\\value name" for that value of that key alone; kAny
+    // is any call of the operation. Names compare without case.
+    enum class Op { Open, Query, Set, Close };
+    static constexpr const char* kAny = "*";
+    void FailOn(Op op, const std::string& where, long status);
+    void RaiseOn(Op op, const std::string& where, std::exception_ptr failure);
+    void RaiseOn(Op op, const std::string& where, const platform::RuntimeFailure& failure) {
+        RaiseOn(op, where, std::make_exception_ptr(failure));
     }
 
     int calls() const { return calls_; }
@@ -58,21 +65,27 @@ public:
 
 private:
     struct OpenKeyState {
-        std::string path;  // root and lower-case sub-key, the map's key
+        std::string path;    // root and lower-case sub-key, the map's key
+        std::string subKey;  // as opened
         std::uint32_t access;
+    };
+    struct Fault {
+        long status = platform::kSuccess;
+        std::exception_ptr failure;
     };
     using Key = std::map<std::string, Value>;  // by lower-case value name
 
     static std::string KeyId(std::uint32_t root, const std::string& path);
-    // Counts the call; returns the injected status, or raises, or 0.
-    long Enter();
+    std::string SubKeyOf(platform::KeyHandle key) const;
+    // Counts the call; returns the status injected for `op` on the sub-key
+    // (and value), or raises, or 0.
+    long Enter(Op op, const std::string& subKey, const std::string& name = {});
 
     std::map<std::string, Key> keys_;
     std::map<platform::KeyHandle, OpenKeyState> open_;
     platform::KeyHandle nextHandle_ = 0x100;
     int calls_ = 0;
-    std::map<int, long> failStatus_;
-    std::map<int, std::exception_ptr> raise_;
+    std::map<std::pair<Op, std::string>, Fault> faults_;  // by op and lower-case `where`
     std::vector<std::uint32_t> access_;
     std::vector<std::string> values_;
 };

@@ -1,5 +1,5 @@
-// Recording doubles of the message box, the error reporter and the code
-// page, and FakePlatform, which installs them with the fake registry.
+// Recording doubles of the error reporter and the code page, and
+// FakePlatform, which installs them with the fake registry.
 #pragma once
 
 #include <optional>
@@ -8,22 +8,11 @@
 
 #include "fakes/fake_registry.h"
 #include "fakes/fake_volume.h"
+#include "fakes/recording_message_dialog.h"
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 
 namespace fakes {
-
-class RecordingMessageBox : public platform::MessageBox {
-public:
-    struct Shown {
-        std::string text;
-        platform::Icon icon;
-    };
-    void Show(const std::string& utf8Text, platform::Icon icon) override {
-        shown.push_back({utf8Text, icon});
-    }
-    std::vector<Shown> shown;
-};
 
 class RecordingReporter : public platform::ErrorReporter {
 public:
@@ -65,12 +54,12 @@ public:
 // All the doubles, installed for the object's lifetime.
 struct FakePlatform {
     FakeRegistry registry;
-    RecordingMessageBox messageBox;
+    RecordingMessageDialog messageDialog;
     RecordingReporter reporter;
     FakeVolume volume;
     Latin1CodePage codePage;
     platform::ScopedServices installed{
-        platform::Services{&registry, &messageBox, &reporter, &volume, &codePage}};
+        platform::Services{&registry, &messageDialog, &reporter, &volume, &codePage}};
 };
 
 }  // namespace fakes

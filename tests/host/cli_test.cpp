@@ -117,7 +117,7 @@ TEST_P(CliCommands, ExitCodeOutputAndStore) {
     if (c.nothingWritten) {
         EXPECT_EQ(Writes(), writesBefore);
     }
-    EXPECT_TRUE(fake.messageBox.shown.empty());
+    EXPECT_TRUE(fake.messageDialog.shown.empty());
 }
 
 auto Put(const std::string& name, const std::string& text) {
@@ -180,6 +180,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "Nada a definir: indique pelo menos uma opção.\n\n" +
                     std::string(cli::kUtilizacao)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The usage's `definir` line is built from the settings' table.
+TEST(CliUsage, NamesEveryOptionOfDefinir) {
+    EXPECT_NE(std::string(cli::kUtilizacao)
+                  .find("  definicoes definir [--servidor TEXTO] [--base-dados TEXTO] "
+                        "[--seguranca False|True]\n                     [--utilizador TEXTO] "
+                        "[--palavra-passe-stdin]\n  definicoes verificar\n"),
+              std::string::npos)
+        << cli::kUtilizacao;
+}
 
 }  // namespace
 }  // namespace dialogtest

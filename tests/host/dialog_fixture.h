@@ -12,6 +12,7 @@
 namespace dialogtest {
 
 using app::Control;
+using Op = fakes::FakeRegistry::Op;
 using std::string_literals::operator""s;
 
 constexpr std::uint32_t HKLM = 0x80000002;

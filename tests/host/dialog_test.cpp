@@ -55,7 +55,7 @@ TEST_F(Dialog, OkWritesTheFiveValuesInOrderThenUnloads) {
     EXPECT_EQ(Stored("Utilizador"), "Jo\xE3o");
     EXPECT_EQ(Stored("Palavra-Passe"), "\x92\x94\x96");
     EXPECT_TRUE(view.unloaded);
-    EXPECT_TRUE(fake.messageBox.shown.empty());
+    EXPECT_TRUE(fake.messageDialog.shown.empty());
 }
 
 TEST_F(Dialog, CancelAndCloseWriteNothing) {
@@ -115,16 +115,15 @@ TEST_F(Dialog, PickedItemIsWritten) {
 TEST_F(Dialog, FailedWritesAreNamedAndTheWindowStaysOpen) {
     StoreAll();
     form.Form_Load();
-    const int before = fake.registry.calls();
-    fake.registry.FailCall(before + 5, platform::kAccessDenied);   // set Base_Dados
-    fake.registry.FailCall(before + 11, platform::kAccessDenied);  // set Utilizador
+    fake.registry.FailOn(Op::Set, "Base_Dados", platform::kAccessDenied);
+    fake.registry.FailOn(Op::Set, "Utilizador", platform::kAccessDenied);
     form.Command1_Click();
     EXPECT_FALSE(view.unloaded);
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text,
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text,
               "Não foi possível gravar:\nBase_Dados\nUtilizador\n\n"
               "Confirme que a chave de registo existe e que tem permissões de administrador.");
-    EXPECT_EQ(fake.messageBox.shown[0].icon, platform::Icon::Warning);
+    EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::Warning);
     EXPECT_EQ(Writes(), 5);  // every value was tried
 }
 
@@ -132,8 +131,8 @@ TEST_F(Dialog, MissingKeyNamesAllFiveAndCreatesNothing) {
     form.Form_Load();
     form.Command1_Click();
     EXPECT_FALSE(view.unloaded);
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text.rfind(
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text.rfind(
                   "Não foi possível gravar:\nServidor\nBase_Dados\nSegurança\nUtilizador\n"
                   "Palavra-Passe\n\n",
                   0),
@@ -146,23 +145,23 @@ TEST_F(Dialog, UntrappedFailureStopsTheEventAndIsShown) {
     form.Form_Load();
     // A registry failure whose report fails leaves the store.
     fake.reporter.FailWith(platform::RuntimeFailure(429));
-    fake.registry.RaiseOnCall(fake.registry.calls() + 2, platform::RuntimeFailure(57, "E/S"));
+    fake.registry.RaiseOn(Op::Set, "Servidor", platform::RuntimeFailure(57, "E/S"));
     form.Command1_Click();
     EXPECT_FALSE(view.unloaded);
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text, "Erro 429: ActiveX component can't create object");
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text, "Erro 429: ActiveX component can't create object");
     EXPECT_EQ(Writes(), 1);  // the event stopped at the first write
 }
 
 TEST_F(Dialog, UntrappedFailureDuringLoadKeepsWhatWasFilled) {
     StoreAll();
     fake.reporter.FailWith(platform::RuntimeFailure(429));
-    fake.registry.RaiseOnCall(5, platform::RuntimeFailure(57, "E/S"));  // query Base_Dados
+    fake.registry.RaiseOn(Op::Query, "Base_Dados", platform::RuntimeFailure(57, "E/S"));
     form.Form_Load();
     EXPECT_EQ(view.Text(Control::FXDataSource), "db01");
     EXPECT_EQ(view.Text(Control::FXInitialCatalog), "");
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text, "Erro 429: ActiveX component can't create object");
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text, "Erro 429: ActiveX component can't create object");
 }
 
 }  // namespace

@@ -28,18 +28,18 @@ TEST_P(KeepOrWrite, OnlyWhatTheUserChangedReplacesAnUnreadValue) {
     StoreAll();
     c.damage(fake);
     form.Form_Load();
-    fake.messageBox.shown.clear();  // a failure at load is covered elsewhere
+    fake.messageDialog.shown.clear();  // a failure at load is covered elsewhere
     form.Form_Shown();
     if (c.notRead.empty()) {
-        EXPECT_TRUE(fake.messageBox.shown.empty());
+        EXPECT_TRUE(fake.messageDialog.shown.empty());
     } else {
-        ASSERT_FALSE(fake.messageBox.shown.empty());
-        EXPECT_EQ(fake.messageBox.shown[0].text, kNotRead + c.notRead + kKeepAsIs);
-        EXPECT_EQ(fake.messageBox.shown[0].icon, platform::Icon::Information);
+        ASSERT_FALSE(fake.messageDialog.shown.empty());
+        EXPECT_EQ(fake.messageDialog.shown[0].text, kNotRead + c.notRead + kKeepAsIs);
+        EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::Information);
     }
     if (c.edit) c.edit(view);
     fake.reporter = {};
-    fake.messageBox.shown.clear();
+    fake.messageDialog.shown.clear();
     form.Command1_Click();
     EXPECT_TRUE(view.unloaded);
     for (const auto& [name, text] : c.stored) EXPECT_EQ(Stored(name), text) << name;
@@ -78,7 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
                  Type(Control::FXPassword, "abc"), {{"Palavra-Passe", "\x92\x94\x96"}},
                  "\nPalavra-Passe"},
         KeepCase{"refused_access_kept",
-                 [](fakes::FakePlatform& f) { f.registry.FailCall(2, platform::kAccessDenied); },
+                 [](fakes::FakePlatform& f) {
+                     f.registry.FailOn(Op::Query, "Servidor", platform::kAccessDenied);
+                 },
                  {}, {{"Servidor", "db01"}}, "\nServidor"},
         // A value that does not exist loses nothing: it is created.
         KeepCase{"missing_value_created",
@@ -92,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeepCase{"load_stopped_part_way",
                  [](fakes::FakePlatform& f) {
                      f.reporter.FailWith(platform::RuntimeFailure(429));
-                     f.registry.RaiseOnCall(5, platform::RuntimeFailure(57, "E/S"));
+                     f.registry.RaiseOn(Op::Query, "Base_Dados", platform::RuntimeFailure(57, "E/S"));
                  },
                  Type(Control::FXDataSource, "outro"),
                  {{"Servidor", "outro"}, {"Base_Dados", "vendas"}, {kSeg, "True"},
@@ -114,8 +116,8 @@ TEST_F(DialogTest, AnyFailureInAnEventIsShownAndTheWindowStaysOpen) {
     ThrowingView throwing;
     app::frmDefinicoes dialog{throwing};
     dialog.Form_Load();
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text, "Erro 14: Out of string space");
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text, "Erro 14: Out of string space");
     dialog.Command1_Click();  // writes what was read; the user was never read
     EXPECT_TRUE(throwing.unloaded);
     EXPECT_EQ(Stored("Utilizador"), "sa");

@@ -16,7 +16,7 @@ TEST_F(PasswordRow, LoadShowsTheMaskAndQueriesTheVolumeOnce) {
     StoreAll();
     form.Form_Load();
     EXPECT_EQ(view.setTextLog.back(), Control::FXPassword);
-    EXPECT_EQ(view.Text(Control::FXPassword), app::kMascara);
+    EXPECT_EQ(view.Text(Control::FXPassword), settings::kMascara);
     EXPECT_EQ(fake.volume.queries, 1);
     EXPECT_EQ(fake.volume.lastRootPath, "C:\\");
 }
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"one_asterisk_deleted", kAbc, {"*************"}, kThirteenAsterisks},
         SaveCase{"new_password", kAbc, {"a", "ab", "abc"}, kAbc},
         // Typing and deleting again leaves the mask: the stored form stays.
-        SaveCase{"typed_then_deleted", kAbc, {app::kMascara + "x", app::kMascara}, kAbc},
+        SaveCase{"typed_then_deleted", kAbc, {settings::kMascara + "x", settings::kMascara}, kAbc},
         SaveCase{"empty_stays_empty", "", {}, ""},
         // Special sums: 'N' (78) + 49 = 127, stored as 254.
         SaveCase{"special_sum_round_trips", "\xFE", {}, "\xFE"},
@@ -73,14 +73,14 @@ TEST_F(PasswordRow, UndecodablePasswordIsToldOnceTheWindowShows) {
     StoreAll();
     Store("Palavra-Passe", "\x01");  // 1 - 49 falls below 0
     form.Form_Load();
-    EXPECT_TRUE(fake.messageBox.shown.empty());
-    EXPECT_EQ(view.Text(Control::FXPassword), app::kMascara);
+    EXPECT_TRUE(fake.messageDialog.shown.empty());
+    EXPECT_EQ(view.Text(Control::FXPassword), settings::kMascara);
     form.Form_Shown();
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text,
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text,
               "A palavra-passe guardada não pode ser lida neste computador. "
               "Se não a alterar, fica guardada como está.");
-    EXPECT_EQ(fake.messageBox.shown[0].icon, platform::Icon::Information);
+    EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::Information);
     EXPECT_FALSE(view.unloaded);
 }
 
@@ -89,14 +89,14 @@ TEST_F(PasswordRow, ForeignButDecodablePasswordIsToldToo) {
     Store("Palavra-Passe", "\x7F");  // this key never stores 127: it writes 254
     form.Form_Load();
     form.Form_Shown();
-    EXPECT_EQ(fake.messageBox.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown.size(), 1u);
 }
 
 TEST_F(PasswordRow, ReadablePasswordIsNotTold) {
     StoreAll();
     form.Form_Load();
     form.Form_Shown();
-    EXPECT_TRUE(fake.messageBox.shown.empty());
+    EXPECT_TRUE(fake.messageDialog.shown.empty());
 }
 
 // Values that cannot be stored exactly: the message, the focus, and not a
@@ -122,9 +122,9 @@ TEST_P(Refusals, NothingIsWritten) {
     EXPECT_EQ(Writes(), 0);
     EXPECT_FALSE(view.unloaded);
     EXPECT_EQ(view.focus, c.field);
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text, c.message);
-    EXPECT_EQ(fake.messageBox.shown[0].icon, platform::Icon::Warning);
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text, c.message);
+    EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::Warning);
 }
 
 const std::string kUnmappable = " contém caracteres que não podem ser gravados.";

@@ -13,6 +13,7 @@ using modRegistry::ResultadoLeitura;
 const ResultadoLeitura kNaoExiste = ResultadoLeitura::Null(ResultadoLeitura::Causa::NaoExiste);
 const ResultadoLeitura kIlegivel = ResultadoLeitura::Null(ResultadoLeitura::Causa::Ilegivel);
 using platform::RuntimeFailure;
+using Op = fakes::FakeRegistry::Op;
 
 constexpr std::uint32_t HKCU = modRegistry::kHkeyCurrentUser;
 constexpr std::uint32_t HKLM = modRegistry::kHkeyLocalMachine;
@@ -42,11 +43,11 @@ TEST_P(KeyPaths, SplitIntoRootAndSubKey) {
     EXPECT_EQ(k.raiz, c.root);
     EXPECT_EQ(k.subchave, c.subKey);
     if (c.message) {
-        ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-        EXPECT_EQ(fake.messageBox.shown[0].text, "Formato Incorrecto:\n\n" + c.path);
-        EXPECT_EQ(fake.messageBox.shown[0].icon, platform::Icon::None);
+        ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+        EXPECT_EQ(fake.messageDialog.shown[0].text, "Formato Incorrecto:\n\n" + c.path);
+        EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::None);
     } else {
-        EXPECT_TRUE(fake.messageBox.shown.empty());
+        EXPECT_TRUE(fake.messageDialog.shown.empty());
     }
     EXPECT_TRUE(fake.reporter.attempts.empty());
 }
@@ -78,8 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RegistryStore, MalformedPathMessageShowsThePathInUtf8) {
     modRegistry::FormatarChave("HKEY_LOCAL_MACHINE\\Seguran\xE7" "a\\");
-    ASSERT_EQ(fake.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fake.messageBox.shown[0].text,
+    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown[0].text,
               "Formato Incorrecto:\n\nHKEY_LOCAL_MACHINE\\Segurança\\");
 }
 
@@ -128,9 +129,11 @@ TEST_F(RegistryStore, MissingKeyOrValueReadsNullThatDoesNotExist) {
 // Any other failed open or query: the value may be there, unreadable.
 TEST_F(RegistryStore, RefusedOpenOrQueryReadsNullThatCouldNotBeRead) {
     fake.registry.PutString(HKLM, kSub, "Servidor", "db01");
-    for (int call : {1, 2}) {
-        fake.registry.FailCall(fake.registry.calls() + call, platform::kAccessDenied);
-        EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), kIlegivel) << call;
+    for (Op op : {Op::Open, Op::Query}) {
+        fake.registry.FailOn(op, op == Op::Open ? fakes::FakeRegistry::kAny : "Servidor",
+                             platform::kAccessDenied);
+        EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), kIlegivel)
+            << static_cast<int>(op);
     }
 }
 
@@ -176,7 +179,7 @@ TEST_P(Redirects, EndOfTheChain) {
     fake.registry.PutString(HKCU, "Loop", "Servidor", "SREF=" + kPath);
     fake.registry.CreateKey(HKCU, "NoValue");
     EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), c.expected);
-    EXPECT_EQ(fake.messageBox.shown.size(), c.message ? 1u : 0u);
+    EXPECT_EQ(fake.messageDialog.shown.size(), c.message ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -239,15 +242,15 @@ TEST_F(RegistryStore, WriteIntoMissingKeyFailsAndCreatesNothing) {
 
 TEST_F(RegistryStore, WriteWithoutRootFails) {
     EXPECT_FALSE(modRegistry::DefinirValorString("HKEY_NOWHERE\\A", "v", "x"));
-    EXPECT_TRUE(fake.messageBox.shown.empty());
+    EXPECT_TRUE(fake.messageDialog.shown.empty());
     EXPECT_FALSE(modRegistry::DefinirValorString("HKEY_LOCAL_MACHINE\\A\\", "v", "x"));
-    EXPECT_EQ(fake.messageBox.shown.size(), 1u);
+    EXPECT_EQ(fake.messageDialog.shown.size(), 1u);
     EXPECT_EQ(fake.registry.calls(), 0);
 }
 
 TEST_F(RegistryStore, RefusedWriteIsFalse) {
     fake.registry.CreateKey(HKLM, kSub);
-    fake.registry.FailCall(2, platform::kAccessDenied);  // the set
+    fake.registry.FailOn(Op::Set, "Servidor", platform::kAccessDenied);
     EXPECT_FALSE(modRegistry::DefinirValorString(kPath, "Servidor", "x"));
     EXPECT_FALSE(fake.registry.Get(HKLM, kSub, "Servidor"));
 }
@@ -260,7 +263,7 @@ std::array<std::string, 5> Report(const char* operation, const std::string& desc
 
 TEST_F(RegistryStore, TrappedFailureIsReportedOnceAndGivesTheDefault) {
     fake.registry.PutString(HKLM, kSub, "Servidor", "db01");
-    fake.registry.RaiseOnCall(2, RuntimeFailure(57, "Device I/O error"));  // the query
+    fake.registry.RaiseOn(Op::Query, "Servidor", RuntimeFailure(57, "Device I/O error"));
     EXPECT_TRUE(modRegistry::ObterValorString(kPath, "Servidor").IsEmpty());
     ASSERT_EQ(fake.reporter.reports.size(), 1u);
     EXPECT_EQ(fake.reporter.reports[0], Report("ValorString", "Device I/O error"));
@@ -269,8 +272,7 @@ TEST_F(RegistryStore, TrappedFailureIsReportedOnceAndGivesTheDefault) {
 TEST_F(RegistryStore, FailuresNumbered3709Or0AreNotReported) {
     fake.registry.CreateKey(HKLM, kSub);
     for (long number : {3709L, 0L}) {
-        fakes::FakeRegistry& r = fake.registry;
-        r.RaiseOnCall(r.calls() + 2, RuntimeFailure(number, "quiet"));
+        fake.registry.RaiseOn(Op::Set, "Servidor", RuntimeFailure(number, "quiet"));
         EXPECT_FALSE(modRegistry::DefinirValorString(kPath, "Servidor", "x")) << number;
     }
     EXPECT_TRUE(fake.reporter.attempts.empty());
@@ -278,7 +280,7 @@ TEST_F(RegistryStore, FailuresNumbered3709Or0AreNotReported) {
 
 TEST_F(RegistryStore, StandardExceptionsCarryTheUsualNumbers) {
     fake.registry.CreateKey(HKLM, kSub);
-    fake.registry.RaiseOnCall(2, std::make_exception_ptr(std::bad_alloc()));
+    fake.registry.RaiseOn(Op::Set, "Servidor", std::make_exception_ptr(std::bad_alloc()));
     EXPECT_FALSE(modRegistry::DefinirValorString(kPath, "Servidor", "x"));
     ASSERT_EQ(fake.reporter.reports.size(), 1u);
     EXPECT_EQ(fake.reporter.reports[0], Report("DefinirValorString", "Out of memory"));
@@ -286,7 +288,7 @@ TEST_F(RegistryStore, StandardExceptionsCarryTheUsualNumbers) {
 
 TEST_F(RegistryStore, FailingReportIsReportedByTheCallerUnderItsOwnName) {
     fake.registry.PutString(HKLM, kSub, "Servidor", "db01");
-    fake.registry.RaiseOnCall(2, RuntimeFailure(57, "Device I/O error"));
+    fake.registry.RaiseOn(Op::Query, "Servidor", RuntimeFailure(57, "Device I/O error"));
     fake.reporter.FailWith(RuntimeFailure(429), 1);
     EXPECT_TRUE(modRegistry::ObterValorString(kPath, "Servidor").IsEmpty());
     ASSERT_EQ(fake.reporter.attempts.size(), 2u);
@@ -298,7 +300,7 @@ TEST_F(RegistryStore, FailingReportIsReportedByTheCallerUnderItsOwnName) {
 TEST_F(RegistryStore, ReportFailuresClimbThroughEveryOperation) {
     // A message box that fails inside the path parsing: each level's report
     // fails in turn until the failure leaves the store.
-    struct FailingBox : platform::MessageBox {
+    struct FailingBox : platform::MessageDialog {
         void Show(const std::string&, platform::Icon) override { throw RuntimeFailure(5); }
     } box;
     platform::ScopedServices withBox({&fake.registry, &box, &fake.reporter, nullptr, &fake.codePage});
@@ -322,43 +324,37 @@ TEST_F(RegistryStore, ReportFailuresClimbThroughEveryOperation) {
 struct Operation {
     const char* name;
     std::function<bool()> run;  // true when the result is the failure result
+    std::vector<std::pair<Op, std::string>> calls;  // every call it makes
 };
 
 TEST_F(RegistryStore, EveryCallFailingInTurnLeavesNoKeyOpen) {
     const std::vector<Operation> operations = {
-        {"read", [] { return !modRegistry::ObterValorString(kPath, "v").IsTexto(); }},
-        {"redirected read", [] { return !modRegistry::ObterValorString(kPath, "r").IsTexto(); }},
-        {"write", [] { return !modRegistry::DefinirValorString(kPath, "v", "x"); }},
+        {"read", [] { return !modRegistry::ObterValorString(kPath, "v").IsTexto(); },
+         {{Op::Open, kSub}, {Op::Query, "v"}, {Op::Close, kSub}}},
+        {"redirected read", [] { return !modRegistry::ObterValorString(kPath, "r").IsTexto(); },
+         {{Op::Open, kSub}, {Op::Query, kSub + "\\r"}, {Op::Close, kSub},
+          {Op::Open, "A"}, {Op::Query, "A\\r"}, {Op::Close, "A"}}},
+        {"write", [] { return !modRegistry::DefinirValorString(kPath, "v", "x"); },
+         {{Op::Open, kSub}, {Op::Set, "v"}, {Op::Close, kSub}}},
     };
     for (const Operation& op : operations) {
-        int total = 0;
-        {
-            fakes::FakePlatform clean;
-            clean.registry.PutString(HKLM, kSub, "v", "value");
-            clean.registry.PutString(HKLM, kSub, "r", "SREF=HKEY_CURRENT_USER\\A");
-            clean.registry.PutString(HKCU, "A", "r", "value");
-            ASSERT_FALSE(op.run()) << op.name;
-            total = clean.registry.calls();
-        }
-        for (int n = 1; n <= total; ++n) {
+        for (const auto& [call, where] : op.calls) {
             for (bool raise : {false, true}) {
                 fakes::FakePlatform f;
                 f.registry.PutString(HKLM, kSub, "v", "value");
                 f.registry.PutString(HKLM, kSub, "r", "SREF=HKEY_CURRENT_USER\\A");
                 f.registry.PutString(HKCU, "A", "r", "value");
                 if (raise)
-                    f.registry.RaiseOnCall(n, RuntimeFailure(57, "Device I/O error"));
+                    f.registry.RaiseOn(call, where, RuntimeFailure(57, "Device I/O error"));
                 else
-                    f.registry.FailCall(n, platform::kAccessDenied);
+                    f.registry.FailOn(call, where, platform::kAccessDenied);
                 const bool failed = op.run();
-                const std::string where = std::string(op.name) + ", call " + std::to_string(n) +
-                                          (raise ? " raising" : " failing");
-                EXPECT_EQ(f.registry.openKeys(), 0) << where;
-                EXPECT_EQ(f.reporter.reports.size(), raise ? 1u : 0u) << where;
-                // Each key is opened, used and closed: every third call is a
-                // close, whose status is ignored.
-                const bool isClose = n % 3 == 0;
-                EXPECT_EQ(failed, raise || !isClose) << where;
+                const std::string at = std::string(op.name) + ", " + where +
+                                       (raise ? " raising" : " failing");
+                EXPECT_EQ(f.registry.openKeys(), 0) << at;
+                EXPECT_EQ(f.reporter.reports.size(), raise ? 1u : 0u) << at;
+                // A close's status is ignored.
+                EXPECT_EQ(failed, raise || call != Op::Close) << at;
             }
         }
     }

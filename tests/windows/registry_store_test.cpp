@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "fakes/recording_message_dialog.h"
 #include "platform/runtime_failure.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/modRegistry.h"
@@ -34,12 +35,6 @@ using platform::win32::Win32Registry;
 const char kScratchPath[] = "HKEY_CURRENT_USER\\Software\\BrevantaTests\\Store";
 const char kSettingsPath[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\orvex\\tamrel";
 const char kSeguranca[] = "Segurança";  // value names are UTF-8
-
-class RecordingMessageBox : public platform::MessageBox {
-public:
-    void Show(const std::string& utf8Text, platform::Icon) override { shown.push_back(utf8Text); }
-    std::vector<std::string> shown;
-};
 
 // A registry whose value queries raise a run-time failure.
 class FailingQueryRegistry : public Win32Registry {
@@ -104,7 +99,7 @@ protected:
     void TearDown() override { EXPECT_TRUE(messages_.shown.empty()); }
 
     Win32Registry registry_;
-    RecordingMessageBox messages_;
+    fakes::RecordingMessageDialog messages_;
     Win32ErrorReporter reporter_;
     Win32CodePage codePage_;
     std::optional<platform::ScopedServices> services_;

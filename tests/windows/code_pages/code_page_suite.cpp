@@ -45,7 +45,7 @@ void CodePageSuite::SetUp() {
 
 void CodePageSuite::TearDown() {
     DeleteScratchKey();
-    EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front();
+    EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front().text;
 }
 
 void CodePageSuite::CheckConversions(const std::vector<Conversion>& table) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/recording_message_dialog.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 
@@ -29,12 +30,6 @@ struct Conversion {
 struct StoredBytes {
     std::string bytes;
     bool survives;
-};
-
-class RecordingMessageBox : public platform::MessageBox {
-public:
-    void Show(const std::string& utf8Text, platform::Icon) override { shown.push_back(utf8Text); }
-    std::vector<std::string> shown;
 };
 
 // The real Win32 services, with message boxes recorded instead of shown.
@@ -57,7 +52,7 @@ private:
     UINT codePage_;
     platform::win32::Win32Registry registry_;
     platform::win32::Win32ErrorReporter reporter_;
-    RecordingMessageBox messages_;
+    fakes::RecordingMessageDialog messages_;
     std::optional<platform::ScopedServices> services_;
 };
 

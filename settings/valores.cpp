@@ -1,11 +1,12 @@
-#include "app/valores.h"
+#include "settings/valores.h"
 
-#include "app/definicoes.h"
+#include <vector>
+
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
 
-namespace app {
+namespace settings {
 namespace {
 
 Verificacao Aceite(std::string valor) { return {true, std::move(valor), {}}; }
@@ -32,7 +33,13 @@ std::string CaracteresRecusados(const std::string& ansi) {
     return recusados;
 }
 
-}  // namespace
+// True when code-page bytes convert to Unicode and back unchanged, as the
+// registry's ANSI calls convert them when storing and reading.
+bool SobreviveAPaginaDeCodigo(const std::string& ansi) {
+    auto& codePage = *platform::Current().codePage;
+    std::string volta;
+    return codePage.FromUtf8(codePage.ToUtf8(ansi), &volta) && volta == ansi;
+}
 
 Verificacao VerificarTexto(const std::string& palavraChave, const std::string& utf8) {
     std::string ansi;
@@ -44,8 +51,8 @@ Verificacao VerificarTexto(const std::string& palavraChave, const std::string& u
     return Aceite(ansi);
 }
 
-Verificacao VerificarPalavraPasse(const std::string& utf8) {
-    Verificacao texto = VerificarTexto("Password", utf8);
+Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::string& utf8) {
+    Verificacao texto = VerificarTexto(palavraChave, utf8);
     if (!texto.aceite) return texto;
     auto& codePage = *platform::Current().codePage;
     std::string cifrada;
@@ -65,10 +72,33 @@ Verificacao VerificarPalavraPasse(const std::string& utf8) {
     return Aceite(cifrada);
 }
 
-bool SobreviveAPaginaDeCodigo(const std::string& ansi) {
-    auto& codePage = *platform::Current().codePage;
-    std::string volta;
-    return codePage.FromUtf8(codePage.ToUtf8(ansi), &volta) && volta == ansi;
+}  // namespace
+
+Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8) {
+    const std::string palavraChave = definicao.palavraChave;
+    if (definicao.tipo == Tipo::Texto) return VerificarTexto(palavraChave, utf8);
+    if (definicao.tipo == Tipo::PalavraPasse) return VerificarPalavraPasse(palavraChave, utf8);
+    const int item = ItemSeguranca(utf8);
+    if (item < 0) return Recusada("O campo «" + palavraChave + "» aceita False ou True.");
+    return Aceite(kItensSeguranca[item]);
 }
 
-}  // namespace app
+Gravacao Gravar(const std::function<std::optional<Verificacao>(std::size_t)>& novo) {
+    std::vector<std::pair<const char*, std::string>> valores;  // name, code-page bytes
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        std::optional<Verificacao> v = novo(i);
+        if (!v) continue;
+        if (!v->aceite) return {i, v->mensagem};
+        valores.emplace_back(kDefinicoes[i].nome, std::move(v->valor));
+    }
+    std::string falhados;
+    for (const auto& [nome, texto] : valores)
+        if (!modRegistry::DefinirValorString(kCaminhoDefinicoes, nome, texto))
+            falhados += "\n" + std::string(nome);
+    if (falhados.empty()) return {};
+    return {std::nullopt, "Não foi possível gravar:" + falhados +
+                              "\n\nConfirme que a chave de registo existe e que tem "
+                              "permissões de administrador."};
+}
+
+}  // namespace settings

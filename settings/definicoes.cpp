@@ -1,4 +1,4 @@
-#include "app/definicoes.h"
+#include "settings/definicoes.h"
 
 #include <cctype>
 
@@ -6,16 +6,7 @@
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
 
-namespace app {
-namespace {
-
-std::string UmPorLinha(const std::vector<std::string>& nomes) {
-    std::string linhas;
-    for (const auto& nome : nomes) linhas += "\n" + nome;
-    return linhas;
-}
-
-}  // namespace
+namespace settings {
 
 void Apagar(std::string& texto) {
     volatile char* p = texto.data();
@@ -58,21 +49,14 @@ bool PalavraPasseLegivel(const std::string& guardada) {
 }
 
 std::string MensagemNaoLidos(const std::vector<std::string>& nomes) {
-    return "Não foi possível ler:" + UmPorLinha(nomes) +
-           "\n\nSe não os alterar, ficam guardados como estão.";
+    std::string mensagem = "Não foi possível ler:";
+    for (const auto& nome : nomes) mensagem += "\n" + nome;
+    return mensagem + "\n\nSe não os alterar, ficam guardados como estão.";
 }
 
-std::string MensagemNaoGravados(const std::vector<std::string>& nomes) {
-    return "Não foi possível gravar:" + UmPorLinha(nomes) +
-           "\n\nConfirme que a chave de registo existe e que tem permissões de administrador.";
+std::string MensagemFalhaEmCurso() {
+    const platform::RuntimeFailure falha = platform::FailureInFlight();
+    return "Erro " + std::to_string(falha.number()) + ": " + falha.description();
 }
 
-std::vector<std::string> GravarDefinicoes(const Valores& valores) {
-    std::vector<std::string> falhados;
-    for (const auto& [nome, texto] : valores)
-        if (!modRegistry::DefinirValorString(kCaminhoDefinicoes, nome, texto))
-            falhados.push_back(nome);
-    return falhados;
-}
-
-}  // namespace app
+}  // namespace settings

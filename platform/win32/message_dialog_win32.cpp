@@ -5,14 +5,14 @@
 
 namespace platform::win32 {
 
-void Win32MessageBox::Show(const std::string& utf8Text, Icon icon) {
+void Win32MessageDialog::Show(const std::string& utf8Text, Icon icon) {
     UINT style = MB_OK;
     switch (icon) {
     case Icon::None: break;
     case Icon::Warning: style |= MB_ICONWARNING; break;
     case Icon::Information: style |= MB_ICONINFORMATION; break;
     }
-    MessageBoxW(GetActiveWindow(), Widen(utf8Text).c_str(), title_.c_str(), style);
+    ::MessageBoxW(GetActiveWindow(), Widen(utf8Text).c_str(), title_.c_str(), style);
 }
 
 }  // namespace platform::win32

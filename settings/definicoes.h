@@ -5,33 +5,40 @@
 
 #include <array>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "registry/modRegistry.h"
 
-namespace app {
+namespace settings {
+
+// The program's title: the window's caption and its message boxes' caption.
+inline constexpr char kTitulo[] = "Definições de Acesso";
 
 // The only key the settings are read from and written to (ASCII, so the
 // same in every code page).
 inline const std::string kCaminhoDefinicoes = "HKEY_LOCAL_MACHINE\\SOFTWARE\\orvex\\tamrel";
 
-// Value names under the settings key (UTF-8), in the order they are read
-// and written.
-inline const std::string kServidor = "Servidor";
-inline const std::string kBaseDados = "Base_Dados";
-inline const std::string kSeguranca = "Segurança";
-inline const std::string kUtilizador = "Utilizador";
-inline const std::string kPalavraPasse = "Palavra-Passe";
-inline const std::array<std::string, 5> kNomes = {kServidor, kBaseDados, kSeguranca, kUtilizador,
-                                                  kPalavraPasse};
+// How a setting is edited: a text, an item of a list, or a password
+// (stored scrambled, shown masked, given to the companion on standard input).
+enum class Tipo { Texto, Lista, PalavraPasse };
 
-// The keyword each text field's label names it by, in the order of kNomes;
-// messages about a field use it. "Segurança" is a list and has none.
-inline const std::array<const char*, 5> kPalavrasChave = {"Data Source", "Initial Catalog",
-                                                          nullptr, "User", "Password"};
+struct Definicao {
+    const char* nome;         // the value's name under the key (UTF-8)
+    const char* palavraChave; // the keyword its label names it by, in messages
+    Tipo tipo;
+    const char* opcao;        // the companion's option
+};
 
-// The items "Segurança" may hold.
+// The settings, in the order they are shown, read and written.
+inline constexpr std::array<Definicao, 5> kDefinicoes = {{
+    {"Servidor", "Data Source", Tipo::Texto, "--servidor"},
+    {"Base_Dados", "Initial Catalog", Tipo::Texto, "--base-dados"},
+    {"Segurança", "Security Info", Tipo::Lista, "--seguranca"},
+    {"Utilizador", "User", Tipo::Texto, "--utilizador"},
+    {"Palavra-Passe", "Password", Tipo::PalavraPasse, "--palavra-passe-stdin"},
+}};
+
+// The items the list setting may hold.
 inline const std::array<std::string, 2> kItensSeguranca = {"False", "True"};
 
 // What the password field shows in place of the stored password.
@@ -67,14 +74,10 @@ bool PalavraPasseLegivel(const std::string& guardada);
 // Wipes a text that held a password before its memory is given back.
 void Apagar(std::string& texto);
 
-// The messages that name values, one per line.
+// The message that names the values not read, one per line.
 std::string MensagemNaoLidos(const std::vector<std::string>& nomes);
-std::string MensagemNaoGravados(const std::vector<std::string>& nomes);
 
-// Value name (UTF-8) and text to write (code-page bytes), in writing order.
-using Valores = std::vector<std::pair<std::string, std::string>>;
+// The failure being handled, as the user is told of it: "Erro N: description".
+std::string MensagemFalhaEmCurso();
 
-// Writes the values in order; gives the names of those not written.
-std::vector<std::string> GravarDefinicoes(const Valores& valores);
-
-}  // namespace app
+}  // namespace settings
