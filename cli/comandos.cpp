@@ -1,5 +1,8 @@
 #include "cli/comandos.h"
 
+#include <iterator>
+
+#include "connection/attempt.h"
 #include "platform/platform.h"
 #include "settings/valores.h"
 
@@ -8,6 +11,10 @@ namespace {
 
 using settings::kDefinicoes;
 using settings::Tipo;
+
+const char kNaoSeDecifra[] =
+    "A palavra-passe guardada não se decifra com a chave deste computador: "
+    "defina-a de novo neste computador.";
 
 const char kSemLinha[] =
     "Não foi lida nenhuma linha da entrada padrão: a palavra-passe não foi alterada.";
@@ -75,11 +82,46 @@ int Verificar(Consola& consola) {
         return kSaidaExito;
     }
     if (!settings::PalavraPasseLegivel(lido.texto)) {
-        consola.Escrever("A palavra-passe guardada não se decifra com a chave deste computador: "
-                         "defina-a de novo neste computador.\n");
+        consola.Escrever(std::string(kNaoSeDecifra) + "\n");
         return kSaidaIlegivel;
     }
     consola.Escrever("A palavra-passe guardada decifra-se neste computador.\n");
+    return kSaidaExito;
+}
+
+int Testar(const Pedido& pedido, Consola& consola) {
+    connection::Target alvo;
+    alvo.driver = pedido.controlador;
+    // Where each setting goes, in the order of kDefinicoes; "Segurança"
+    // has no place in the connection string.
+    std::string* const destinos[] = {&alvo.server, &alvo.database, nullptr, &alvo.user, nullptr};
+    static_assert(std::size(destinos) == kDefinicoes.size());
+    std::string guardada;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        if (kDefinicoes[i].tipo == Tipo::Lista) continue;
+        const settings::ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
+        if (!lido.Legivel()) {
+            consola.Erro("Não foi possível ler " + std::string(kDefinicoes[i].nome) + ".\n");
+            return kSaidaIlegivel;
+        }
+        if (destinos[i]) *destinos[i] = platform::Current().codePage->ToUtf8(lido.texto);
+        if (kDefinicoes[i].tipo == Tipo::PalavraPasse) guardada = lido.texto;
+    }
+    std::string decifrada;
+    if (!settings::DecifrarPalavraPasse(guardada, &decifrada)) {
+        consola.Erro(std::string(kNaoSeDecifra) + "\n");
+        return kSaidaIlegivel;
+    }
+    alvo.password = platform::Current().codePage->ToUtf8(decifrada);
+    settings::Apagar(decifrada);
+    const std::string servidor = alvo.server, base = alvo.database;
+    const connection::Outcome r =
+        connection::Attempt(*platform::Current().database, alvo, pedido.tempoLimite);
+    if (!r.connected) {
+        for (const std::string& linha : r.lines) consola.Erro(linha + "\n");
+        return kSaidaLigacao;
+    }
+    consola.Escrever("Ligação estabelecida a " + servidor + ", base de dados " + base + ".\n");
     return kSaidaExito;
 }
 
@@ -96,12 +138,14 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
         case Comando::Mostrar: return Mostrar(consola);
         case Comando::Definir: return Definir(pedido, consola);
         case Comando::Verificar: return Verificar(consola);
+        case Comando::Testar: return Testar(pedido, consola);
         }
     } catch (...) {
         consola.Erro(settings::MensagemFalhaEmCurso() + "\n");
     }
     // An untrapped failure: nothing is known to be written or checked.
-    return pedido.comando == Comando::Verificar ? kSaidaIlegivel : kSaidaGravacao;
+    const bool leitura = pedido.comando == Comando::Verificar || pedido.comando == Comando::Testar;
+    return leitura ? kSaidaIlegivel : kSaidaGravacao;
 }
 
 }  // namespace cli

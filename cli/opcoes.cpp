@@ -1,5 +1,7 @@
 #include "cli/opcoes.h"
 
+#include <algorithm>
+
 namespace cli {
 namespace {
 
@@ -38,6 +40,38 @@ Analise AnalisarDefinir(const std::vector<std::string>& args) {
     return {true, pedido, {}};
 }
 
+// A whole number of seconds from 1 to 3600.
+bool LerSegundos(const std::string& texto, unsigned* segundos) {
+    if (texto.empty() || texto.size() > 4 ||
+        texto.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *segundos = static_cast<unsigned>(std::stoul(texto));
+    return *segundos >= 1 && *segundos <= 3600;
+}
+
+Analise AnalisarTestar(const std::vector<std::string>& args) {
+    Pedido pedido;
+    pedido.comando = Comando::Testar;
+    std::vector<std::string> dadas;
+    for (std::size_t a = 1; a < args.size(); a += 2) {
+        const std::string& arg = args[a];
+        if (arg != "--controlador" && arg != "--tempo-limite")
+            return Erro("Opção desconhecida: " + arg);
+        if (std::find(dadas.begin(), dadas.end(), arg) != dadas.end())
+            return Erro("Opção repetida: " + arg);
+        dadas.push_back(arg);
+        if (a + 1 == args.size()) return Erro("Falta o texto de " + arg);
+        const std::string& texto = args[a + 1];
+        if (arg == "--controlador") {
+            if (texto.empty()) return Erro("Falta o texto de " + arg);
+            pedido.controlador = texto;
+        } else if (!LerSegundos(texto, &pedido.tempoLimite)) {
+            return Erro("--tempo-limite aceita de 1 a 3600 segundos, não: " + texto);
+        }
+    }
+    return {true, pedido, {}};
+}
+
 // `definir`'s options, as the usage shows them, wrapped under the first.
 std::string OpcoesDefinir() {
     std::string texto, linha = "  definicoes definir";
@@ -61,6 +95,7 @@ const std::string kUtilizacao =
     "Utilização:\n"
     "  definicoes mostrar\n" + OpcoesDefinir() +
     "  definicoes verificar\n"
+    "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS]\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
     "mostrar    mostra as cinco definições, uma por linha; nunca mostra a palavra-passe.\n"
@@ -68,14 +103,18 @@ const std::string kUtilizacao =
     "           uma linha (vazia para nenhuma palavra-passe), nunca dos argumentos.\n"
     "           Precisa de direitos de administrador.\n"
     "verificar  confirma que a palavra-passe guardada se decifra neste computador.\n"
+    "testar     liga à base de dados com as definições guardadas, por ODBC, e desliga.\n"
+    "           Controlador \"SQL Server\" e 15 segundos de espera, salvo indicação.\n"
     "\n"
     "Códigos de saída: 0 êxito; 1 erro de utilização; 2 valor recusado;\n"
-    "3 palavra-passe ilegível neste computador; 4 falha ao gravar.\n";
+    "3 palavra-passe ou valor ilegível neste computador; 4 falha ao gravar;\n"
+    "5 a ligação falhou.\n";
 
 Analise AnalisarArgumentos(const std::vector<std::string>& args) {
     if (args.empty()) return Erro("Falta o comando.");
     const std::string& comando = args[0];
     if (comando == "definir") return AnalisarDefinir(args);
+    if (comando == "testar") return AnalisarTestar(args);
     Pedido pedido;  // Comando::Ajuda
     if (comando == "mostrar") {
         pedido.comando = Comando::Mostrar;

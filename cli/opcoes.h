@@ -11,7 +11,7 @@
 
 namespace cli {
 
-enum class Comando { Ajuda, Mostrar, Definir, Verificar };
+enum class Comando { Ajuda, Mostrar, Definir, Verificar, Testar };
 
 struct Pedido {
     Comando comando = Comando::Ajuda;
@@ -20,6 +20,9 @@ struct Pedido {
     // comes only from standard input. "Segurança" holds the item's exact text.
     std::array<std::optional<std::string>, settings::kDefinicoes.size()> textos;
     bool palavraPasseStdin = false;
+    // For `testar`: the ODBC driver and the login timeout in seconds.
+    std::string controlador = "SQL Server";
+    unsigned tempoLimite = 15;
 };
 
 // A request, or the reason the arguments make none (a usage error).

@@ -19,6 +19,8 @@ struct ParseCase {
     std::array<std::optional<std::string>, 5> texts = {};
     bool passwordStdin = false;
     std::string error = {};
+    std::string driver = "SQL Server";
+    unsigned timeout = 15;
 };
 
 class CliParsing : public ::testing::TestWithParam<ParseCase> {};
@@ -34,6 +36,8 @@ TEST_P(CliParsing, ReadsTheRequestOrTheUsageError) {
     EXPECT_EQ(a.pedido.comando, c.command);
     EXPECT_EQ(a.pedido.textos, c.texts);
     EXPECT_EQ(a.pedido.palavraPasseStdin, c.passwordStdin);
+    EXPECT_EQ(a.pedido.controlador, c.driver);
+    EXPECT_EQ(a.pedido.tempoLimite, c.timeout);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,6 +57,14 @@ INSTANTIATE_TEST_SUITE_P(
                   Comando::Definir, {"--x"}},
         ParseCase{"password_only", {"definir", "--palavra-passe-stdin"}, true, Comando::Definir,
                   {}, true},
+        ParseCase{"test", {"testar"}, true, Comando::Testar},
+        ParseCase{"test_options",
+                  {"testar", "--tempo-limite", "3600", "--controlador", "ODBC Driver 18 for SQL Server"},
+                  true, Comando::Testar, {}, false, {}, "ODBC Driver 18 for SQL Server", 3600},
+        ParseCase{"test_timeout_out_of_range", {"testar", "--tempo-limite", "0"}, false, {}, {},
+                  false, "--tempo-limite aceita de 1 a 3600 segundos, não: 0"},
+        ParseCase{"test_repeated", {"testar", "--controlador", "a", "--controlador", "b"}, false,
+                  {}, {}, false, "Opção repetida: --controlador"},
         ParseCase{"no_command", {}, false, {}, {}, false, "Falta o comando."},
         ParseCase{"unknown_command", {"apagar"}, false, {}, {}, false,
                   "Comando desconhecido: apagar"},
