@@ -17,8 +17,9 @@ std::string Scrub(std::string message, std::vector<const std::string*> secrets) 
             message.replace(at, secret.size(), "***");
         }
     }
-    std::replace_if(message.begin(), message.end(),
-                    [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    std::replace_if(
+        message.begin(), message.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
+        ' ');
     message.erase(message.find_last_not_of(' ') + 1);
     return message;
 }
@@ -37,8 +38,8 @@ Outcome Attempt(platform::Database& database, Target& target, unsigned loginTime
     } else if (!outcome.connected) {
         // A driver may repeat its input, or part of it, in a message.
         for (platform::DiagnosticRecord& record : records) {
-            outcome.lines.push_back(
-                Scrub("[" + record.sqlState + "] " + record.message, {&text, &escaped, &target.password}));
+            outcome.lines.push_back(Scrub("[" + record.sqlState + "] " + record.message,
+                                          {&text, &escaped, &target.password}));
             platform::Wipe(record.message);
         }
         if (records.empty()) outcome.lines.push_back("O controlador não deu nenhuma razão.");

@@ -6,9 +6,9 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include "platform/wipe.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/wipe.h"
 
 namespace platform::win32 {
 namespace {
@@ -104,10 +104,9 @@ private:
         odbc.setConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
         std::wstring wide = Widen(text);
-        const SQLRETURN r =
-            odbc.driverConnect(dbc, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                               static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr,
-                               SQL_DRIVER_NOPROMPT);
+        const SQLRETURN r = odbc.driverConnect(
+            dbc, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+            static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
         Wipe(wide);
         if (Succeeded(r)) {
             odbc.disconnect(dbc);  // nothing runs on the connection

@@ -23,18 +23,24 @@ TEST_P(ConnectionString, Text) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ConnectionString,
     ::testing::Values(
-        StringCase{"all_five", {"SQL Server", "srv01", "vendas", "app", "segredo"},
+        StringCase{"all_five",
+                   {"SQL Server", "srv01", "vendas", "app", "segredo"},
                    "Driver={SQL Server};Server={srv01};Database={vendas};UID={app};PWD={segredo};"},
-        StringCase{"closing_braces_doubled", {"SQL Server", "x;Driver={y}", "b}", "u}}", "a;b}c=d"},
+        StringCase{"closing_braces_doubled",
+                   {"SQL Server", "x;Driver={y}", "b}", "u}}", "a;b}c=d"},
                    "Driver={SQL Server};Server={x;Driver={y}}};Database={b}}};UID={u}}}}};"
                    "PWD={a;b}}c=d};"},
-        StringCase{"empty_database_left_out", {"SQL Server", "srv", "", "app", "p"},
+        StringCase{"empty_database_left_out",
+                   {"SQL Server", "srv", "", "app", "p"},
                    "Driver={SQL Server};Server={srv};UID={app};PWD={p};"},
-        StringCase{"empty_user_leaves_out_the_password", {"SQL Server", "srv", "db", "", "p"},
+        StringCase{"empty_user_leaves_out_the_password",
+                   {"SQL Server", "srv", "db", "", "p"},
                    "Driver={SQL Server};Server={srv};Database={db};"},
-        StringCase{"empty_password_given", {"SQL Server", "srv", "db", "app", ""},
+        StringCase{"empty_password_given",
+                   {"SQL Server", "srv", "db", "app", ""},
                    "Driver={SQL Server};Server={srv};Database={db};UID={app};PWD={};"},
-        StringCase{"other_driver", {"ODBC Driver 18 for SQL Server", "srv", "", "", ""},
+        StringCase{"other_driver",
+                   {"ODBC Driver 18 for SQL Server", "srv", "", "", ""},
                    "Driver={ODBC Driver 18 for SQL Server};Server={srv};"}),
     [](const auto& info) { return std::string(info.param.name); });
 

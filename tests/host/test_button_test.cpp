@@ -11,7 +11,7 @@ const std::string kUndecodable =
 struct PasswordCase {
     const char* name;
     std::string stored;
-    std::optional<std::string> typed;  // none: the field keeps the mask
+    std::optional<std::string> typed;   // none: the field keeps the mask
     std::optional<std::string> tested;  // none: no attempt, the message instead
 };
 
@@ -40,12 +40,11 @@ TEST_P(TestedPassword, FromTheField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TestedPassword,
-    ::testing::Values(
-        PasswordCase{"mask_gives_the_stored_one_decoded", "\x92\x94\x96", {}, "abc"},
-        PasswordCase{"typed_one_as_typed", "\x92\x94\x96", "n;}=ç", "n;}=ç"},
-        PasswordCase{"typed_one_over_an_undecodable_one", "\x01\x02", "abc", "abc"},
-        PasswordCase{"mask_over_an_empty_one", "", {}, ""},
-        PasswordCase{"mask_over_an_undecodable_one", "\x01\x02", {}, std::nullopt}),
+    ::testing::Values(PasswordCase{"mask_gives_the_stored_one_decoded", "\x92\x94\x96", {}, "abc"},
+                      PasswordCase{"typed_one_as_typed", "\x92\x94\x96", "n;}=ç", "n;}=ç"},
+                      PasswordCase{"typed_one_over_an_undecodable_one", "\x01\x02", "abc", "abc"},
+                      PasswordCase{"mask_over_an_empty_one", "", {}, ""},
+                      PasswordCase{"mask_over_an_undecodable_one", "\x01\x02", {}, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DialogTest, TestButtonWhileTheAttemptRuns) {
