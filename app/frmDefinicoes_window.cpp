@@ -8,6 +8,7 @@
 
 #include "app/connection_worker.h"
 #include "app/dpi.h"
+#include "platform/wipe.h"
 #include "platform/win32/win32_platform.h"
 
 namespace app {
@@ -294,7 +295,9 @@ std::string frmDefinicoesWindow::Text(Control control) const {
         text.resize(static_cast<size_t>(
             GetWindowTextW(child, text.data(), static_cast<int>(text.size() + 1))));
     }
-    return Narrow(text);
+    std::string utf8 = Narrow(text);
+    platform::Wipe(text);  // it may be a password
+    return utf8;
 }
 
 void frmDefinicoesWindow::SetText(Control control, const std::string& utf8) {

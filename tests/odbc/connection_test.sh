@@ -127,8 +127,9 @@ expect_companion() {
   ! grep -qF -e "$PG_PASSWORD" -e "PWD=" "$WORK/out" "$WORK/err" || fail "testar $3 printed the password"
 }
 
-# 0 connected, 5 not (the server's reason, or the driver manager's for a
-# driver that is not there), 3 a stored password that does not decode here.
+# 0 connected, 5 not (the server's reason, the driver manager's for a
+# driver that is not there, or no driver manager at all: odbc32 disabled),
+# 3 a stored password that does not decode here.
 companion_exit_codes() {
   store_settings
   companion testar
@@ -136,6 +137,9 @@ companion_exit_codes() {
   companion testar --controlador Nenhum --tempo-limite 5
   expect_companion 5 err "--controlador Nenhum" \
     "[01000] [unixODBC][Driver Manager]Can't open lib 'Nenhum' : file not found"
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;odbc32=" companion testar
+  expect_companion 5 err "(no odbc32)" \
+    "Não foi possível carregar o gestor de controladores ODBC (odbc32.dll)."
   set_password outra
   companion testar
   expect_companion 5 err "(wrong password)" "$(wrong_password)"
