@@ -40,34 +40,29 @@ expect_installed() {
   actual=$(wine_ cscript //nologo "$(winpath "$here/products.js")" "$(property UpgradeCode)")
   [ "$actual" = "$1" ] || fail "$2: installed versions \"$actual\", expected \"$1\""
 }
-# view_of ARCH: the registry view its reporter is registered in.
-view_of() { if [ "$1" = x64 ]; then echo 64; else echo 32; fi; }
-folder_of() { if [ "$1" = x64 ]; then echo "Program Files"; else echo "Program Files (x86)"; fi; }
-installed_dll() { [ -f "$WINEPREFIX/drive_c/$(folder_of "$1")/DefinicoesAcesso/BrevantaReporter.dll" ]; }
-CLSID='{74EDF636-884C-4A23-B00E-E86EC75297C2}'
+# Each architecture's folder, and the registry view of its reporter.
+declare -A folder=([x64]="Program Files" [x86]="Program Files (x86)") view=([x64]=64 [x86]=32)
+dll() { echo "$WINEPREFIX/drive_c/${folder[$1]}/DefinicoesAcesso/BrevantaReporter.dll"; }
+own_server() { echo "C:\\${folder[$1]}\\DefinicoesAcesso\\BrevantaReporter.dll"; }
 CLASSES='HKLM\SOFTWARE\Classes'
 # The server registered for the ProgID in the view of ARCH, or nothing.
 reporter_server() {
-  local view clsid
-  view=$(view_of "$1")
-  clsid=$(wine_ reg query "$CLASSES\\Brevanta.General\\CLSID" /ve "/reg:$view" | grep -o '{[^}]*}' || true)
-  [ -n "$clsid" ] || return 0
-  wine_ reg query "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve "/reg:$view" | sed -n 's/.*REG_SZ *//p'
+  local clsid
+  clsid=$(wine_ reg query "$CLASSES\\Brevanta.General\\CLSID" /ve "/reg:${view[$1]}" | grep -o '{[^}]*}' || true)
+  [ -z "$clsid" ] || wine_ reg query "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve "/reg:${view[$1]}" | sed -n 's/.*REG_SZ *//p'
 }
-own_server() { echo "C:\\$(folder_of "$1")\\DefinicoesAcesso\\BrevantaReporter.dll"; }
 
 # A rebuild of the same version replaces the installed one, reporter and all.
 install "$msi"
 install "$rebuild"
 expect_installed "$version" "after a rebuild of the same version"
 [ "$(reporter_server "$arch")" = "$(own_server "$arch")" ] || fail "the rebuild lost the reporter: \"$(reporter_server "$arch")\""
-installed_dll "$arch" || fail "the rebuild lost the reporter's file"
 
 # The other architecture's package replaces this one, with its reporter in
 # its own registry view.
 install "$other_msi"
 expect_installed "$version" "after the $other package"
-[ ! -e "$WINEPREFIX/drive_c/$(folder_of "$arch")/DefinicoesAcesso" ] || fail "the $arch files are still there"
+[ ! -e "$(dirname "$(dll "$arch")")" ] || fail "the $arch files are still there"
 [ -z "$(reporter_server "$arch")" ] || fail "the $arch reporter is still registered"
 [ "$(reporter_server "$other")" = "$(own_server "$other")" ] || fail "the $other reporter is not registered"
 uninstall "$other_msi"
@@ -76,24 +71,23 @@ expect_installed "" "after uninstalling"
 
 # REPORTER=0 leaves the reporter out.
 install "$msi" REPORTER=0
-{ ! installed_dll "$arch" && [ -z "$(reporter_server "$arch")" ]; } || fail "REPORTER=0 installed the reporter"
+{ [ ! -f "$(dll "$arch")" ] && [ -z "$(reporter_server "$arch")" ]; } || fail "REPORTER=0 installed the reporter"
 uninstall "$msi"
 
 # A registration the package did not make, with another class or with the
 # stand-in's class elsewhere, is neither changed nor taken over, and stays
 # after uninstalling.
-view=$(view_of "$arch")
 for foreign in '{0D5E1A62-3C47-4E8B-9F21-6A7B8C9D0E1F} C:\Brevanta\General.dll' \
-               "$CLSID C:\\Outros\\BrevantaReporter.dll"; do
+               '{74EDF636-884C-4A23-B00E-E86EC75297C2} C:\Outros\BrevantaReporter.dll'; do
   clsid=${foreign%% *} server=${foreign#* }
-  wine_ reg add "$CLASSES\\Brevanta.General\\CLSID" /ve /d "$clsid" /f "/reg:$view" >/dev/null
-  wine_ reg add "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve /d "$server" /f "/reg:$view" >/dev/null
+  wine_ reg add "$CLASSES\\Brevanta.General\\CLSID" /ve /d "$clsid" /f "/reg:${view[$arch]}" >/dev/null
+  wine_ reg add "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve /d "$server" /f "/reg:${view[$arch]}" >/dev/null
   install "$msi"
   [ "$(reporter_server "$arch")" = "$server" ] || fail "install changed the foreign registration to \"$(reporter_server "$arch")\""
-  ! installed_dll "$arch" || fail "the stand-in was installed beside a foreign registration ($server)"
+  [ ! -f "$(dll "$arch")" ] || fail "the stand-in was installed beside a foreign registration ($server)"
   uninstall "$msi"
   [ "$(reporter_server "$arch")" = "$server" ] || fail "uninstall changed the foreign registration to \"$(reporter_server "$arch")\""
-  wine_ reg delete "$CLASSES\\Brevanta.General" /f "/reg:$view" >/dev/null
-  wine_ reg delete "$CLASSES\\CLSID\\$clsid" /f "/reg:$view" >/dev/null
+  wine_ reg delete "$CLASSES\\Brevanta.General" /f "/reg:${view[$arch]}" >/dev/null
+  wine_ reg delete "$CLASSES\\CLSID\\$clsid" /f "/reg:${view[$arch]}" >/dev/null
 done
 echo "package replacement passed ($arch, $other, foreign reporter)"
