@@ -20,6 +20,12 @@ cp "$@" "$stage/"
 binutils=x86_64-w64-mingw32-
 rm -rf "$out/debug"
 for file in "$stage"/*; do
+  # A file without symbols is left as it is: stripping a signed file would
+  # break its signature.
+  case $("${binutils}objdump" -f "$file") in
+    *HAS_SYMS*|*HAS_DEBUG*) ;;
+    *) continue ;;
+  esac
   case $("${binutils}objdump" -h "$file") in
     *' .debug_'*)
       mkdir -p "$out/debug"
