@@ -90,9 +90,10 @@ done
 # REPORTER=0. A registration the package made itself (found again during an
 # upgrade) counts as none: it names the stand-in's class, whose server is
 # the file of this package's Reporter component, still installed. The
-# condition must also hold when the package's own registration is removed
-# (uninstall, or the earlier product's removal in an upgrade): a disabled
-# component is neither installed nor removed. Searches for a key's default
+# condition also holds when the package's own registration is removed
+# (uninstall, or the earlier product's removal in an upgrade): Wine
+# evaluates it then too, and a disabled component is neither installed nor
+# removed. Searches for a key's default
 # value: RegLocator type 2 (raw), plus 16 for the 64-bit view; CompLocator
 # with a Signature row gives the component's key file, not its folder.
 clsid='{74EDF636-884C-4A23-B00E-E86EC75297C2}'
