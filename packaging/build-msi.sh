@@ -13,6 +13,9 @@ shift 3
 
 stage="$out/$arch"
 msi="$out/DefinicoesAcesso-$version-$arch.msi"
+# No half-built package is left behind when a step fails.
+built=""
+trap '[ -n "$built" ] || rm -f "$msi"' EXIT
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$@" "$stage/"
@@ -70,19 +73,19 @@ for row in "$upgrade_code WIX_UPGRADE_DETECTED" "{1F0B5A98-ED17-4561-9572-F96D71
 done
 
 # Each file's version, read from its version information (the fixed part
-# starts with the signature 0xFEEF04BD), and its language, pt-PT as
-# declared there.
+# starts with the signature 0xFEEF04BD and the structure version 1.0), and
+# its language, pt-PT as declared there.
 file_version() {
   local at words
-  at=$(LC_ALL=C grep -obUaP '\xBD\x04\xEF\xFE' "$1" | head -n 1 | cut -d: -f1)
+  at=$(LC_ALL=C grep -obUaP '\xBD\x04\xEF\xFE\x00\x00\x01\x00' "$1" | head -n 1 | cut -d: -f1)
   [ -n "$at" ] || { echo "build-msi.sh: $1 has no version information" >&2; return 1; }
   words=($(od -An -tu2 -j$((at + 8)) -N8 "$1"))
   echo "${words[1]}.${words[0]}.${words[3]}.${words[2]}"
 }
 for row in "ProgramExe DefinicoesAcesso.exe" "CompanionExe definicoes.exe" "ReporterDll BrevantaReporter.dll"; do
   set -- $row
-  file_version=$(file_version "$stage/$2")
-  sql "UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '2070' WHERE \`File\` = '$1'"
+  v=$(file_version "$stage/$2")
+  sql "UPDATE \`File\` SET \`Version\` = '$v', \`Language\` = '2070' WHERE \`File\` = '$1'"
 done
 
 # The stand-in reporter is installed only where no other "Brevanta.General"
@@ -93,9 +96,9 @@ done
 # condition also holds when the package's own registration is removed
 # (uninstall, or the earlier product's removal in an upgrade): Wine
 # evaluates it then too, and a disabled component is neither installed nor
-# removed. Searches for a key's default
-# value: RegLocator type 2 (raw), plus 16 for the 64-bit view; CompLocator
-# with a Signature row gives the component's key file, not its folder.
+# removed. Searches for a key's default value: RegLocator type 2 (raw),
+# plus 16 for the 64-bit view; CompLocator with a Signature row gives the
+# component's key file, not its folder.
 clsid='{74EDF636-884C-4A23-B00E-E86EC75297C2}'
 view=2; [ "$arch" = x86 ] || view=18
 reporter_guid=$(msiinfo export "$msi" Component | tr -d '\r' | sed -n 's/^Reporter\t\([^\t]*\).*/\1/p')
@@ -121,4 +124,5 @@ platform=$(msiinfo suminfo "$msi" | sed -n 's/^Template: \([^;]*\);.*/\1/p')
 msibuild "$msi" -s "Definições de Acesso $version ($arch)" orvex "$platform;2070"
 
 "$here/sign.sh" --quiet "$msi"
+built=1
 echo "Built $msi"
