@@ -43,7 +43,8 @@ std::optional<std::string> Dado(const Pedido& pedido, std::size_t i, const Segre
 // key, so one stored elsewhere, or another password, differs.
 bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& valor) {
     if (lido.estado != ValorLido::Estado::Texto) return false;
-    if (d.tipo == Tipo::Lista) return settings::ItemSeguranca(lido.texto) == settings::ItemSeguranca(valor);
+    if (d.tipo == Tipo::Lista)
+        return settings::ItemSeguranca(lido.texto) == settings::ItemSeguranca(valor);
     return lido.texto == valor;
 }
 
@@ -70,7 +71,8 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
 }
 
 // What `verificar` finds wrong with a setting, or nothing.
-std::string Falha(const Definicao& d, const ValorLido& lido, const std::optional<std::string>& dado) {
+std::string Falha(const Definicao& d, const ValorLido& lido,
+                  const std::optional<std::string>& dado) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
     if (!lido.Legivel()) return "ilegível";
     if (d.tipo == Tipo::Lista && settings::ItemSeguranca(lido.texto) < 0)
@@ -117,7 +119,8 @@ int Definir(const Pedido& pedido, Consola& consola) {
         const std::optional<std::string> dado = Dado(pedido, i, segredo);
         if (!dado) continue;
         settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *dado);
-        if (v.aceite && JaGuardado(kDefinicoes[i], settings::LerDefinicao(kDefinicoes[i].nome), v.valor))
+        if (v.aceite &&
+            JaGuardado(kDefinicoes[i], settings::LerDefinicao(kDefinicoes[i].nome), v.valor))
             continue;
         const bool aceite = v.aceite;
         novos[i] = std::move(v);
@@ -128,8 +131,8 @@ int Definir(const Pedido& pedido, Consola& consola) {
     try {
         g = settings::Gravar([&](std::size_t i) { return novos[i]; });
     } catch (...) {
-        consola.Erro("Falha inesperada ao gravar as definições: " +
-                     settings::MensagemFalhaEmCurso() + "\n");
+        consola.Erro(
+            "Falha inesperada ao gravar as definições: " + settings::MensagemFalhaEmCurso() + "\n");
         return kSaidaGravacao;
     }
     if (!g.mensagem.empty()) consola.Erro(g.mensagem + "\n");
@@ -145,7 +148,8 @@ int Verificar(const Pedido& pedido, Consola& consola) {
     bool conforme = true;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
         const Definicao& d = kDefinicoes[i];
-        const std::string falha = Falha(d, settings::LerDefinicao(d.nome), Dado(pedido, i, segredo));
+        const std::string falha =
+            Falha(d, settings::LerDefinicao(d.nome), Dado(pedido, i, segredo));
         if (falha.empty()) continue;
         consola.Escrever(std::string(d.nome) + ": " + falha + "\n");
         conforme = false;

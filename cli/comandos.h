@@ -14,8 +14,8 @@ namespace cli {
 constexpr int kSaidaExito = 0;
 constexpr int kSaidaUtilizacao = 1;  // also a password refused on standard input
 constexpr int kSaidaRecusado = 2;
-constexpr int kSaidaIlegivel = 3;    // unreadable, missing or not as given; a failed read
-constexpr int kSaidaGravacao = 4;    // a failed write
+constexpr int kSaidaIlegivel = 3;  // unreadable, missing or not as given; a failed read
+constexpr int kSaidaGravacao = 4;  // a failed write
 
 // Prints the five settings, as lines or as one JSON object; exit 3 when a
 // value is there but cannot be read.

@@ -49,7 +49,8 @@ std::string LerPalavraPasse(Consola& consola, std::string* utf8) {
         erro = "A entrada padrão contém um carácter nulo (byte " + std::to_string(nulo + 1) + ")";
     } else if (linha.empty()) {
         return "A palavra-passe lida da entrada padrão está vazia: nada foi gravado nem "
-               "verificado. Para a palavra-passe vazia, use " + std::string(kOpcaoVazia) + ".";
+               "verificado. Para a palavra-passe vazia, use " +
+               std::string(kOpcaoVazia) + ".";
     } else {
         return {};
     }

@@ -68,20 +68,20 @@ std::string OpcoesValores(const std::string& comando) {
 
 const std::string kUtilizacao =
     "Utilização:\n"
-    "  definicoes mostrar [--json]\n" + OpcoesValores("definir") + OpcoesValores("verificar") +
+    "  definicoes mostrar [--json]\n" +
+    OpcoesValores("definir") + OpcoesValores("verificar") +
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
     "mostrar    mostra as cinco definições, uma por linha; nunca mostra a palavra-passe.\n"
-    "           --json: um objeto JSON em ASCII, null para um valor em falta.\n"
+    "           --json: um objeto JSON em ASCII; null para um valor em falta ou ilegível.\n"
     "definir    grava só os valores indicados que diferem dos guardados e diz quais\n"
     "           alterou. Precisa de direitos de administrador.\n"
     "verificar  confirma que as cinco definições estão presentes e legíveis neste\n"
     "           computador e que cada valor indicado é o guardado.\n"
     "\n"
     "A palavra-passe lê-se da entrada padrão, nunca dos argumentos: uma linha não vazia\n"
-    "de no máximo 1024 bytes (numa consola, pedida sem eco). " + std::string(kOpcaoVazia) +
-    "\n"
-    "indica a palavra-passe vazia.\n"
+    "de no máximo 1024 bytes (numa consola, pedida sem eco). A palavra-passe vazia\n"
+    "indica-se com --palavra-passe-vazia.\n"
     "\n"
     "Códigos de saída: 0 êxito; 1 erro de utilização ou palavra-passe recusada na\n"
     "entrada; 2 valor recusado; 3 valor ilegível, em falta ou diferente do indicado,\n"
