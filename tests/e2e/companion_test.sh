@@ -30,8 +30,6 @@ definir_stores_what_the_window_would() {
   INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados "catálogo" \
     --seguranca tRUE --utilizador admin --palavra-passe-stdin
   expect_exit_code 0
-  [ "$(cat "$WORK/out")" = "Alterados: Servidor, Base_Dados, Segurança, Utilizador, Palavra-Passe" ] ||
-    fail "definir said: $(cat "$WORK/out")"
   expect_value Servidor srv01
   expect_value Base_Dados "catálogo"
   expect_value "Segurança" True
@@ -87,9 +85,6 @@ redirected_output_in_the_oem_code_page() {
 verificar_catches_a_changed_volume_serial() {
   [ "$SERIAL" = 8BADF00D ] || fail "the prefix's serial is $SERIAL; this scenario expects 8BADF00D"
   reset_keys
-  companion verificar
-  expect_exit_code 3
-  [ "$(wc -l <"$WORK/out")" -eq 5 ] || fail "verificar did not name the five missing: $(cat "$WORK/out")"
   INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados vendas --seguranca False \
     --utilizador sa --palavra-passe-stdin
   expect_exit_code 0
