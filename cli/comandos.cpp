@@ -30,11 +30,13 @@ bool ObterPalavraPasse(const Pedido& pedido, Consola& consola, Segredo* segredo)
     return erro.empty();
 }
 
-// The text given for setting i (UTF-8), if any.
-std::optional<std::string> Dado(const Pedido& pedido, std::size_t i, const Segredo& segredo) {
-    if (kDefinicoes[i].tipo != Tipo::PalavraPasse) return pedido.textos[i];
-    if (pedido.palavraPasse == PalavraPasse::Nenhuma) return std::nullopt;
-    return segredo.texto;  // empty for --palavra-passe-vazia
+// The text given for setting i (UTF-8), or null; never a copy, so that the
+// password stays in one place.
+const std::string* Dado(const Pedido& pedido, std::size_t i, const Segredo& segredo) {
+    if (kDefinicoes[i].tipo != Tipo::PalavraPasse)
+        return pedido.textos[i] ? &*pedido.textos[i] : nullptr;
+    if (pedido.palavraPasse == PalavraPasse::Nenhuma) return nullptr;
+    return &segredo.texto;  // empty for --palavra-passe-vazia
 }
 
 // True when the stored value already is `valor`, the form VerificarCampo
@@ -71,8 +73,7 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
 }
 
 // What `verificar` finds wrong with a setting, or nothing.
-std::string Falha(const Definicao& d, const ValorLido& lido,
-                  const std::optional<std::string>& dado) {
+std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* dado) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
     if (!lido.Legivel()) return "ilegível";
     if (d.tipo == Tipo::Lista && settings::ItemSeguranca(lido.texto) < 0)
@@ -116,7 +117,7 @@ int Definir(const Pedido& pedido, Consola& consola) {
     std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
     std::string alterados;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        const std::optional<std::string> dado = Dado(pedido, i, segredo);
+        const std::string* dado = Dado(pedido, i, segredo);
         if (!dado) continue;
         settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *dado);
         if (v.aceite &&
