@@ -1,7 +1,10 @@
 #include "cli/comandos.h"
 
 #include <iterator>
+#include <optional>
 
+#include "cli/entrada.h"
+#include "cli/json.h"
 #include "connection/attempt.h"
 #include "platform/platform.h"
 #include "settings/valores.h"
@@ -9,83 +12,153 @@
 namespace cli {
 namespace {
 
+using settings::Definicao;
 using settings::kDefinicoes;
 using settings::Tipo;
+using settings::ValorLido;
 
-const char kNaoSeDecifra[] =
-    "A palavra-passe guardada não se decifra com a chave deste computador: "
-    "defina-a de novo neste computador.";
+// A password in memory, wiped however the command ends.
+struct Segredo {
+    std::string texto;
+    ~Segredo() { settings::Apagar(texto); }
+};
 
-const char kSemLinha[] =
-    "Não foi lida nenhuma linha da entrada padrão: a palavra-passe não foi alterada.";
+// Reads the password from standard input when asked to; false, with the
+// reason on standard error, when it is refused.
+bool ObterPalavraPasse(const Pedido& pedido, Consola& consola, Segredo* segredo) {
+    if (pedido.palavraPasse != PalavraPasse::Stdin) return true;
+    const std::string erro = LerPalavraPasse(consola, &segredo->texto);
+    if (!erro.empty()) consola.Erro(erro + "\n");
+    return erro.empty();
+}
 
-// The password line as it shows: never the password itself.
-std::string EstadoPalavraPasse(const std::string& guardada) {
-    if (guardada.empty()) return "(vazia)";
-    return settings::PalavraPasseLegivel(guardada) ? "(definida)" : "(ilegível neste computador)";
+// The text given for setting i (UTF-8), or null; never a copy, so that the
+// password stays in one place.
+const std::string* Dado(const Pedido& pedido, std::size_t i, const Segredo& segredo) {
+    if (kDefinicoes[i].tipo != Tipo::PalavraPasse)
+        return pedido.textos[i] ? &*pedido.textos[i] : nullptr;
+    if (pedido.palavraPasse == PalavraPasse::Nenhuma) return nullptr;
+    return &segredo.texto;  // empty for --palavra-passe-vazia
+}
+
+// True when the stored value already is `valor`, the form VerificarCampo
+// gives to store: the same bytes, or for "Segurança" the same item, as the
+// window tells them. A password is stored scrambled with this machine's
+// key, so one stored elsewhere, or another password, differs.
+bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& valor) {
+    if (lido.estado != ValorLido::Estado::Texto) return false;
+    if (d.tipo == Tipo::Lista)
+        return settings::ItemSeguranca(lido.texto) == settings::ItemSeguranca(valor);
+    return lido.texto == valor;
+}
+
+// How `mostrar` gives a value: as its text, or for the password as its
+// state; nothing for a missing value (and, but for the password, for an
+// unreadable one).
+std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
+    if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
+    if (d.tipo == Tipo::PalavraPasse) {
+        if (!lido.Legivel() || !settings::PalavraPasseLegivel(lido.texto)) return "ilegível";
+        return lido.texto.empty() ? "vazia" : "definida";
+    }
+    if (!lido.Legivel()) return std::nullopt;
+    return platform::Current().codePage->ToUtf8(lido.texto);
+}
+
+// One line of `mostrar`: the value, or in brackets what stands for it.
+std::string Linha(const Definicao& d, const ValorLido& lido) {
+    if (lido.estado == ValorLido::Estado::NaoExiste) return "(em falta)";
+    if (!lido.Legivel()) return "(ilegível)";
+    const std::string texto = *Apresentado(d, lido);
+    if (d.tipo != Tipo::PalavraPasse) return texto;
+    return texto == "ilegível" ? "(ilegível neste computador)" : "(" + texto + ")";
+}
+
+// What `verificar` finds wrong with a setting, or nothing.
+std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* dado) {
+    if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
+    if (!lido.Legivel()) return "ilegível";
+    if (d.tipo == Tipo::Lista && settings::ItemSeguranca(lido.texto) < 0)
+        return "não é False nem True";
+    if (d.tipo == Tipo::PalavraPasse && !settings::PalavraPasseLegivel(lido.texto))
+        return "não se decifra neste computador";
+    if (!dado) return {};
+    settings::Verificacao v = settings::VerificarCampo(d, *dado);
+    const bool igual = v.aceite && JaGuardado(d, lido, v.valor);
+    settings::Apagar(v.valor);
+    return igual ? std::string() : "diferente do valor indicado";
 }
 
 }  // namespace
 
-int Mostrar(Consola& consola) {
+int Mostrar(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> ilegiveis;
+    std::string saida = pedido.json ? "{" : "";
     for (const auto& d : kDefinicoes) {
-        const std::string nome = d.nome;
-        const settings::ValorLido lido = settings::LerDefinicao(nome);
-        std::string texto;
-        if (!lido.Legivel()) {
-            ilegiveis.push_back(nome);
-        } else if (lido.estado == settings::ValorLido::Estado::Texto) {
-            texto = d.tipo == Tipo::PalavraPasse
-                        ? EstadoPalavraPasse(lido.texto)
-                        : platform::Current().codePage->ToUtf8(lido.texto);
+        const ValorLido lido = settings::LerDefinicao(d.nome);
+        if (!lido.Legivel()) ilegiveis.push_back(d.nome);
+        if (pedido.json) {
+            const std::optional<std::string> valor = Apresentado(d, lido);
+            if (saida.size() > 1) saida += ", ";
+            saida += TextoJson(d.nome) + ": " + (valor ? TextoJson(*valor) : "null");
+        } else {
+            saida += std::string(d.nome) + "=" + Linha(d, lido) + "\n";
         }
-        consola.Escrever(nome + "=" + texto + "\n");
     }
-    if (!ilegiveis.empty()) consola.Erro(settings::MensagemNaoLidos(ilegiveis) + "\n");
-    return kSaidaExito;
+    consola.Escrever(pedido.json ? saida + "}\n" : saida);
+    if (ilegiveis.empty()) return kSaidaExito;
+    consola.Erro(settings::MensagemNaoLidos(ilegiveis) + "\n");
+    return kSaidaIlegivel;
 }
 
 int Definir(const Pedido& pedido, Consola& consola) {
-    // Every value given passes the window's checks before the first write.
-    bool semLinha = false;
-    const settings::Gravacao g = settings::Gravar(
-        [&](std::size_t i) -> std::optional<settings::Verificacao> {
-            std::string texto;
-            if (kDefinicoes[i].tipo == Tipo::PalavraPasse && pedido.palavraPasseStdin) {
-                semLinha = !consola.LerLinha(&texto);
-                if (semLinha) return settings::Verificacao{false, {}, kSemLinha};
-            } else if (pedido.textos[i]) {
-                texto = *pedido.textos[i];
-            } else {
-                return std::nullopt;
-            }
-            settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], texto);
-            settings::Apagar(texto);
-            return v;
-        });
+    Segredo segredo;
+    if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
+    // Each value given is checked as the window checks it; one already
+    // stored is left alone; the first refusal stops the save.
+    std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
+    std::string alterados;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        const std::string* dado = Dado(pedido, i, segredo);
+        if (!dado) continue;
+        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *dado);
+        if (v.aceite &&
+            JaGuardado(kDefinicoes[i], settings::LerDefinicao(kDefinicoes[i].nome), v.valor))
+            continue;
+        const bool aceite = v.aceite;
+        novos[i] = std::move(v);
+        if (!aceite) break;
+        alterados += (alterados.empty() ? "" : ", ") + std::string(kDefinicoes[i].nome);
+    }
+    settings::Gravacao g;
+    try {
+        g = settings::Gravar([&](std::size_t i) { return novos[i]; });
+    } catch (...) {
+        consola.Erro(
+            "Falha inesperada ao gravar as definições: " + settings::MensagemFalhaEmCurso() + "\n");
+        return kSaidaGravacao;
+    }
     if (!g.mensagem.empty()) consola.Erro(g.mensagem + "\n");
-    if (g.recusada) return semLinha ? kSaidaUtilizacao : kSaidaRecusado;
-    return g.mensagem.empty() ? kSaidaExito : kSaidaGravacao;
+    if (g.recusada) return kSaidaRecusado;
+    if (!g.mensagem.empty()) return kSaidaGravacao;
+    consola.Escrever(alterados.empty() ? "Nada a alterar.\n" : "Alterados: " + alterados + "\n");
+    return kSaidaExito;
 }
 
-int Verificar(Consola& consola) {
-    settings::ValorLido lido;
-    for (const auto& d : kDefinicoes)
-        if (d.tipo == Tipo::PalavraPasse) lido = settings::LerDefinicao(d.nome);
-    if (!lido.Legivel()) {
-        consola.Escrever("Não foi possível ler a palavra-passe guardada.\n");
-        return kSaidaIlegivel;
+int Verificar(const Pedido& pedido, Consola& consola) {
+    Segredo segredo;
+    if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
+    bool conforme = true;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        const Definicao& d = kDefinicoes[i];
+        const std::string falha =
+            Falha(d, settings::LerDefinicao(d.nome), Dado(pedido, i, segredo));
+        if (falha.empty()) continue;
+        consola.Escrever(std::string(d.nome) + ": " + falha + "\n");
+        conforme = false;
     }
-    if (lido.texto.empty()) {
-        consola.Escrever("Não há palavra-passe guardada.\n");
-        return kSaidaExito;
-    }
-    if (!settings::PalavraPasseLegivel(lido.texto)) {
-        consola.Escrever(std::string(kNaoSeDecifra) + "\n");
-        return kSaidaIlegivel;
-    }
-    consola.Escrever("A palavra-passe guardada decifra-se neste computador.\n");
+    if (!conforme) return kSaidaIlegivel;
+    consola.Escrever("As definições estão conformes.\n");
     return kSaidaExito;
 }
 
@@ -107,13 +180,13 @@ int Testar(const Pedido& pedido, Consola& consola) {
         if (destinos[i]) *destinos[i] = platform::Current().codePage->ToUtf8(lido.texto);
         if (kDefinicoes[i].tipo == Tipo::PalavraPasse) guardada = lido.texto;
     }
-    std::string decifrada;
-    if (!settings::DecifrarPalavraPasse(guardada, &decifrada)) {
-        consola.Erro(std::string(kNaoSeDecifra) + "\n");
+    Segredo decifrada;
+    if (!settings::DecifrarPalavraPasse(guardada, &decifrada.texto)) {
+        consola.Erro("A palavra-passe guardada não se decifra com a chave deste computador: "
+                     "defina-a de novo neste computador.\n");
         return kSaidaIlegivel;
     }
-    alvo.password = platform::Current().codePage->ToUtf8(decifrada);
-    settings::Apagar(decifrada);
+    alvo.password = platform::Current().codePage->ToUtf8(decifrada.texto);
     const std::string servidor = alvo.server, base = alvo.database;
     const connection::Outcome r =
         connection::Attempt(*platform::Current().database, alvo, pedido.tempoLimite);
@@ -135,17 +208,18 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
     try {
         switch (pedido.comando) {
         case Comando::Ajuda: consola.Escrever(kUtilizacao); return kSaidaExito;
-        case Comando::Mostrar: return Mostrar(consola);
+        case Comando::Mostrar: return Mostrar(pedido, consola);
         case Comando::Definir: return Definir(pedido, consola);
-        case Comando::Verificar: return Verificar(consola);
+        case Comando::Verificar: return Verificar(pedido, consola);
         case Comando::Testar: return Testar(pedido, consola);
         }
     } catch (...) {
-        consola.Erro(settings::MensagemFalhaEmCurso() + "\n");
+        // Writes trap their own failures (Definir), so this one came while
+        // reading: nothing was written.
+        consola.Erro("Falha inesperada ao ler as definições: " + settings::MensagemFalhaEmCurso() +
+                     "\n");
     }
-    // An untrapped failure: nothing is known to be written or checked.
-    const bool leitura = pedido.comando == Comando::Verificar || pedido.comando == Comando::Testar;
-    return leitura ? kSaidaIlegivel : kSaidaGravacao;
+    return kSaidaIlegivel;
 }
 
 }  // namespace cli

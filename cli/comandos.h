@@ -12,15 +12,21 @@ namespace cli {
 
 // Exit codes.
 constexpr int kSaidaExito = 0;
-constexpr int kSaidaUtilizacao = 1;
+constexpr int kSaidaUtilizacao = 1;  // also a password refused on standard input
 constexpr int kSaidaRecusado = 2;
-constexpr int kSaidaIlegivel = 3;
-constexpr int kSaidaGravacao = 4;
-constexpr int kSaidaLigacao = 5;
+constexpr int kSaidaIlegivel = 3;  // unreadable, missing or not as given; a failed read
+constexpr int kSaidaGravacao = 4;  // a failed write
+constexpr int kSaidaLigacao = 5;     // the connection test failed
 
-int Mostrar(Consola& consola);
+// Prints the five settings, as lines or as one JSON object; exit 3 when a
+// value is there but cannot be read.
+int Mostrar(const Pedido& pedido, Consola& consola);
+// Writes the values given that differ from the stored ones and names them.
 int Definir(const Pedido& pedido, Consola& consola);
-int Verificar(Consola& consola);
+// Checks that the five settings are there and readable here, and that each
+// value given is the stored one; names on standard output each one that is
+// not.
+int Verificar(const Pedido& pedido, Consola& consola);
 // Connects with the stored settings through ODBC and disconnects.
 int Testar(const Pedido& pedido, Consola& consola);
 

@@ -2,6 +2,7 @@
 // cli/consola_win32.cpp gives the real one; the tests give a double.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace cli {
@@ -11,9 +12,15 @@ public:
     virtual ~Consola() = default;
     virtual void Escrever(const std::string& utf8) = 0;
     virtual void Erro(const std::string& utf8) = 0;
-    // One line of standard input without its line end; false when the input
-    // ends before any character.
-    virtual bool LerLinha(std::string* utf8) = 0;
+    // True when standard input is a console, where a person types.
+    virtual bool EntradaInterativa() = 0;
+    // Turns the echo of what is typed at the console off, or back to what it
+    // was. Once off, it is put back also when the program is ended by Ctrl+C.
+    virtual void Eco(bool ligado) = 0;
+    // Standard input up to its first line end, which it takes but does not
+    // give; it stops taking once it holds more than `limite` bytes. False
+    // when the input ends before any character.
+    virtual bool LerLinha(std::size_t limite, std::string* utf8) = 0;
 };
 
 }  // namespace cli

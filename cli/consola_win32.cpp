@@ -1,6 +1,8 @@
-// The console as the companion uses it: to a console, text goes as Unicode
-// (WriteConsoleW); redirected, as UTF-8 bytes with no byte-order mark.
-// Standard input is read the same way round.
+// The console as the companion uses it. To a console, text goes as Unicode
+// (WriteConsoleW). Redirected, it goes in the console's output code page,
+// or the OEM code page where the process has no console: that is what cmd
+// and PowerShell decode a console program's output with. A character that
+// code page lacks goes as "?". Standard input is read the same way round.
 #include <windows.h>
 
 #include "cli/consola_win32.h"
@@ -15,16 +17,48 @@ bool EConsola(HANDLE h) {
     return GetConsoleMode(h, &modo) != 0;
 }
 
+// `texto` in code page `cp`, with "?" for what it lacks and no best-fit
+// look-alikes. Code pages that take no flags (UTF-8, and the ISO-2022 and
+// similar ones) are converted without them.
+std::string NaPaginaDeCodigo(const std::wstring& texto, UINT cp) {
+    if (texto.empty()) return {};
+    const int n = static_cast<int>(texto.size());
+    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const char* substituto = "?";
+    int tamanho = WideCharToMultiByte(cp, flags, texto.data(), n, nullptr, 0, substituto, nullptr);
+    if (tamanho == 0) {
+        flags = 0;
+        substituto = nullptr;
+        tamanho = WideCharToMultiByte(cp, 0, texto.data(), n, nullptr, 0, nullptr, nullptr);
+    }
+    std::string bytes(static_cast<std::size_t>(tamanho), '\0');
+    WideCharToMultiByte(cp, flags, texto.data(), n, bytes.data(), tamanho, substituto, nullptr);
+    return bytes;
+}
+
 void Enviar(DWORD qual, const std::string& utf8) {
     const HANDLE h = GetStdHandle(qual);
     if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
     DWORD escritos = 0;
+    const std::wstring texto = platform::win32::Widen(utf8);
     if (EConsola(h)) {
-        const std::wstring texto = platform::win32::Widen(utf8);
         WriteConsoleW(h, texto.data(), static_cast<DWORD>(texto.size()), &escritos, nullptr);
-    } else {
-        WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &escritos, nullptr);
+        return;
     }
+    UINT cp = GetConsoleOutputCP();  // 0 without a console
+    if (cp == 0) cp = GetOEMCP();
+    const std::string bytes = NaPaginaDeCodigo(texto, cp);
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &escritos, nullptr);
+}
+
+// The input mode from before the echo was turned off, for the handler of
+// Ctrl+C, which runs on a thread of its own; 0 when nothing is to restore.
+volatile LONG gModoAntes = 0;
+
+BOOL WINAPI ReporAoInterromper(DWORD) {
+    const LONG modo = InterlockedExchange(&gModoAntes, 0);
+    if (modo != 0) SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), static_cast<DWORD>(modo));
+    return FALSE;  // the default handler then ends the process
 }
 
 }  // namespace
@@ -33,33 +67,52 @@ void ConsolaWin32::Escrever(const std::string& utf8) { Enviar(STD_OUTPUT_HANDLE,
 
 void ConsolaWin32::Erro(const std::string& utf8) { Enviar(STD_ERROR_HANDLE, utf8); }
 
-bool ConsolaWin32::LerLinha(std::string* utf8) {
+bool ConsolaWin32::EntradaInterativa() { return EConsola(GetStdHandle(STD_INPUT_HANDLE)); }
+
+void ConsolaWin32::Eco(bool ligado) {
+    const HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
+    if (ligado) {
+        const LONG modo = InterlockedExchange(&gModoAntes, 0);
+        if (modo != 0) SetConsoleMode(h, static_cast<DWORD>(modo));
+        SetConsoleCtrlHandler(ReporAoInterromper, FALSE);
+        return;
+    }
+    DWORD modo = 0;
+    if (!GetConsoleMode(h, &modo) || modo == 0) return;
+    InterlockedExchange(&gModoAntes, static_cast<LONG>(modo));
+    SetConsoleCtrlHandler(ReporAoInterromper, TRUE);
+    SetConsoleMode(h, modo & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+}
+
+bool ConsolaWin32::LerLinha(std::size_t limite, std::string* utf8) {
     const HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
     if (h == nullptr || h == INVALID_HANDLE_VALUE) return false;
     bool algum = false;
     std::string linha;
     if (EConsola(h)) {
+        // The whole line is taken, so that no part of it is left for the
+        // next program to read as a command; only the first characters are
+        // kept.
         std::wstring texto;
         wchar_t c;
         DWORD lidos = 0;
         while (ReadConsoleW(h, &c, 1, &lidos, nullptr) && lidos == 1) {
             algum = true;
             if (c == L'\n') break;
-            texto += c;
+            if (texto.size() <= limite) texto += c;
         }
         linha = platform::win32::Narrow(texto);
+        SecureZeroMemory(texto.data(), texto.size() * sizeof(wchar_t));
     } else {
         // One byte at a time, so that nothing past the line is taken.
         char c;
         DWORD lidos = 0;
-        while (ReadFile(h, &c, 1, &lidos, nullptr) && lidos == 1) {
+        while (linha.size() <= limite && ReadFile(h, &c, 1, &lidos, nullptr) && lidos == 1) {
             algum = true;
             if (c == '\n') break;
             linha += c;
         }
-        if (linha.rfind("\xEF\xBB\xBF", 0) == 0) linha.erase(0, 3);  // a byte-order mark
     }
-    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
     *utf8 = std::move(linha);
     return algum;
 }

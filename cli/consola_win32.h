@@ -2,6 +2,8 @@
 // that the core's messages reach a console program's user.
 #pragma once
 
+#include <cstddef>
+
 #include "cli/consola.h"
 #include "platform/platform.h"
 
@@ -11,7 +13,9 @@ class ConsolaWin32 : public Consola {
 public:
     void Escrever(const std::string& utf8) override;
     void Erro(const std::string& utf8) override;
-    bool LerLinha(std::string* utf8) override;
+    bool EntradaInterativa() override;
+    void Eco(bool ligado) override;
+    bool LerLinha(std::size_t limite, std::string* utf8) override;
 };
 
 class MensagemNaConsola : public platform::MessageDialog {

@@ -10,17 +10,22 @@ using settings::Tipo;
 
 Analise Erro(std::string erro) { return {false, {}, std::move(erro)}; }
 
-Analise AnalisarDefinir(const std::vector<std::string>& args) {
+// `definir` and `verificar` take the same options: a text for each setting,
+// and the password from standard input or empty.
+Analise AnalisarValores(const std::vector<std::string>& args, Comando comando) {
     Pedido pedido;
-    pedido.comando = Comando::Definir;
+    pedido.comando = comando;
     for (std::size_t a = 1; a < args.size(); ++a) {
         const std::string& arg = args[a];
         std::size_t i = 0;
         while (i < kDefinicoes.size() && arg != kDefinicoes[i].opcao) ++i;
-        if (i == kDefinicoes.size()) return Erro("Opção desconhecida: " + arg);
-        if (kDefinicoes[i].tipo == Tipo::PalavraPasse) {
-            if (pedido.palavraPasseStdin) return Erro("Opção repetida: " + arg);
-            pedido.palavraPasseStdin = true;
+        if (i == kDefinicoes.size() && arg != kOpcaoVazia)
+            return Erro("Opção desconhecida: " + arg);
+        if (arg == kOpcaoVazia || kDefinicoes[i].tipo == Tipo::PalavraPasse) {
+            if (pedido.palavraPasse != PalavraPasse::Nenhuma)
+                return Erro("Só uma vez, e só uma de: " + std::string(kDefinicoes.back().opcao) +
+                            ", " + kOpcaoVazia);
+            pedido.palavraPasse = arg == kOpcaoVazia ? PalavraPasse::Vazia : PalavraPasse::Stdin;
             continue;
         }
         if (a + 1 == args.size()) return Erro("Falta o texto de " + arg);
@@ -34,9 +39,10 @@ Analise AnalisarDefinir(const std::vector<std::string>& args) {
             texto = settings::kItensSeguranca[item];
         }
     }
-    bool algum = pedido.palavraPasseStdin;
+    bool algum = pedido.palavraPasse != PalavraPasse::Nenhuma;
     for (const auto& texto : pedido.textos) algum = algum || texto.has_value();
-    if (!algum) return Erro("Nada a definir: indique pelo menos uma opção.");
+    if (!algum && comando == Comando::Definir)
+        return Erro("Nada a definir: indique pelo menos uma opção.");
     return {true, pedido, {}};
 }
 
@@ -72,17 +78,20 @@ Analise AnalisarTestar(const std::vector<std::string>& args) {
     return {true, pedido, {}};
 }
 
-// `definir`'s options, as the usage shows them, wrapped under the first.
-std::string OpcoesDefinir() {
-    std::string texto, linha = "  definicoes definir";
+// The options of `definir` and `verificar`, as the usage shows them, after
+// `comando` and wrapped under the first.
+std::string OpcoesValores(const std::string& comando) {
+    std::string texto, linha = "  definicoes " + comando;
+    const std::string margem(linha.size(), ' ');
     for (const auto& d : kDefinicoes) {
         std::string opcao = " [" + std::string(d.opcao);
         if (d.tipo == Tipo::Texto) opcao += " TEXTO";
         if (d.tipo == Tipo::Lista)
             opcao += " " + settings::kItensSeguranca[0] + "|" + settings::kItensSeguranca[1];
+        if (d.tipo == Tipo::PalavraPasse) opcao += std::string(" | ") + kOpcaoVazia;
         if (linha.size() + opcao.size() >= 88) {
             texto += linha + "\n";
-            linha = std::string(20, ' ');
+            linha = margem;
         }
         linha += opcao + "]";
     }
@@ -93,37 +102,45 @@ std::string OpcoesDefinir() {
 
 const std::string kUtilizacao =
     "Utilização:\n"
-    "  definicoes mostrar\n" + OpcoesDefinir() +
-    "  definicoes verificar\n"
+    "  definicoes mostrar [--json]\n" +
+    OpcoesValores("definir") + OpcoesValores("verificar") +
     "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS]\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
     "mostrar    mostra as cinco definições, uma por linha; nunca mostra a palavra-passe.\n"
-    "definir    grava só os valores indicados. A palavra-passe lê-se da entrada padrão,\n"
-    "           uma linha (vazia para nenhuma palavra-passe), nunca dos argumentos.\n"
-    "           Precisa de direitos de administrador.\n"
-    "verificar  confirma que a palavra-passe guardada se decifra neste computador.\n"
+    "           --json: um objeto JSON em ASCII; null para um valor em falta ou ilegível.\n"
+    "definir    grava só os valores indicados que diferem dos guardados e diz quais\n"
+    "           alterou. Precisa de direitos de administrador.\n"
+    "verificar  confirma que as cinco definições estão presentes e legíveis neste\n"
+    "           computador e que cada valor indicado é o guardado.\n"
     "testar     liga à base de dados com as definições guardadas, por ODBC, e desliga.\n"
     "           Controlador \"SQL Server\" e 15 segundos de espera, salvo indicação.\n"
     "\n"
-    "Códigos de saída: 0 êxito; 1 erro de utilização; 2 valor recusado;\n"
-    "3 palavra-passe ou valor ilegível neste computador; 4 falha ao gravar;\n"
-    "5 a ligação falhou.\n";
+    "A palavra-passe lê-se da entrada padrão, nunca dos argumentos: uma linha não vazia\n"
+    "de no máximo 1024 bytes (numa consola, pedida sem eco). A palavra-passe vazia\n"
+    "indica-se com --palavra-passe-vazia.\n"
+    "\n"
+    "Códigos de saída: 0 êxito; 1 erro de utilização ou palavra-passe recusada na\n"
+    "entrada; 2 valor recusado; 3 valor ilegível, em falta ou diferente do indicado,\n"
+    "ou falha ao ler (em testar, também a palavra-passe que não se decifra aqui);\n"
+    "4 falha ao gravar; 5 a ligação falhou.\n";
 
 Analise AnalisarArgumentos(const std::vector<std::string>& args) {
     if (args.empty()) return Erro("Falta o comando.");
     const std::string& comando = args[0];
-    if (comando == "definir") return AnalisarDefinir(args);
+    if (comando == "definir") return AnalisarValores(args, Comando::Definir);
+    if (comando == "verificar") return AnalisarValores(args, Comando::Verificar);
     if (comando == "testar") return AnalisarTestar(args);
     Pedido pedido;  // Comando::Ajuda
+    std::size_t usados = 1;
     if (comando == "mostrar") {
         pedido.comando = Comando::Mostrar;
-    } else if (comando == "verificar") {
-        pedido.comando = Comando::Verificar;
+        pedido.json = args.size() > 1 && args[1] == "--json";
+        usados += pedido.json;
     } else if (comando != "--ajuda" && comando != "/?" && comando != "-h") {
         return Erro("Comando desconhecido: " + comando);
     }
-    if (args.size() > 1) return Erro("Argumento a mais: " + args[1]);
+    if (args.size() > usados) return Erro("Argumento a mais: " + args[usados]);
     return {true, pedido, {}};
 }
 

@@ -13,13 +13,21 @@ namespace cli {
 
 enum class Comando { Ajuda, Mostrar, Definir, Verificar, Testar };
 
+// Where the password given to `definir` or `verificar` comes from: none
+// given, standard input, or the empty password (never read).
+enum class PalavraPasse { Nenhuma, Stdin, Vazia };
+
+// The option that gives the empty password.
+inline constexpr char kOpcaoVazia[] = "--palavra-passe-vazia";
+
 struct Pedido {
     Comando comando = Comando::Ajuda;
-    // For `definir`: the texts given (UTF-8), in the order of
-    // settings::kDefinicoes; the password's place stays empty, since it
-    // comes only from standard input. "Segurança" holds the item's exact text.
+    // For `definir` and `verificar`: the texts given (UTF-8), in the order
+    // of settings::kDefinicoes; the password's place stays empty, since it
+    // never comes from the arguments. "Segurança" holds the item's exact text.
     std::array<std::optional<std::string>, settings::kDefinicoes.size()> textos;
-    bool palavraPasseStdin = false;
+    PalavraPasse palavraPasse = PalavraPasse::Nenhuma;
+    bool json = false;  // `mostrar --json`
     // For `testar`: the ODBC driver and the login timeout in seconds.
     std::string controlador = "SQL Server";
     unsigned tempoLimite = 15;

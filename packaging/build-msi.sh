@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the installer package DefinicoesAcesso-VERSION-ARCH.msi in OUT_DIR
 # from the program, the companion and the reporter DLL: copies them into
-# OUT_DIR/ARCH, signs them (sign.sh), runs wixl, adds what wixl cannot
+# OUT_DIR/ARCH, strips them (debug information kept in OUT_DIR/debug, which
+# is not packaged), signs them (sign.sh), runs wixl, adds what wixl cannot
 # express, and signs the package.
 # Usage: build-msi.sh VERSION x64|x86 OUT_DIR PROGRAM.exe COMPANION.exe REPORTER.dll
 set -euo pipefail
@@ -12,9 +13,29 @@ shift 3
 
 stage="$out/$arch"
 msi="$out/DefinicoesAcesso-$version-$arch.msi"
+# No half-built package is left behind when a step fails.
+built=""
+trap '[ -n "$built" ] || rm -f "$msi"' EXIT
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$@" "$stage/"
+# MinGW's x86_64 binutils read both 32-bit and 64-bit Windows binaries.
+binutils=x86_64-w64-mingw32-
+rm -rf "$out/debug"
+for file in "$stage"/*; do
+  # A file without symbols is left as it is: stripping a signed file would
+  # break its signature.
+  case $("${binutils}objdump" -f "$file") in
+    *HAS_SYMS*|*HAS_DEBUG*) ;;
+    *) continue ;;
+  esac
+  case $("${binutils}objdump" -h "$file") in
+    *' .debug_'*)
+      mkdir -p "$out/debug"
+      "${binutils}objcopy" --only-keep-debug "$file" "$out/debug/$(basename "$file").debug" ;;
+  esac
+  "${binutils}strip" --strip-all "$file"
+done
 "$here/sign.sh" "$stage"/*
 
 # wixl ignores, with only a warning, the attributes it does not implement:
@@ -36,5 +57,72 @@ rm -f "$log"
 msibuild "$msi" -q "INSERT INTO \`Registry\` (\`Registry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`) VALUES ('SettingsKey', 2, 'SOFTWARE\\orvex\\tamrel', '+', 'SettingsKey')"
 msibuild "$msi" -q "UPDATE \`Component\` SET \`Attributes\` = 16 WHERE \`Component\` = 'SettingsKey'"
 
+sql() { msibuild "$msi" -q "$1"; }
+
+# One product per machine. Both architectures share the upgrade code, and
+# the same version replaces the installed one too (a rebuild has a new
+# product code): the upgrade row's maximum is made inclusive (512, with 1,
+# migrate features). Attributes is a key column of the Upgrade table, so the
+# row is replaced, not updated. The x86 packages up to 1.0.0 had an upgrade
+# code of their own: those are replaced as well.
+upgrade_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p')
+sql "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+for row in "$upgrade_code WIX_UPGRADE_DETECTED" "{1F0B5A98-ED17-4561-9572-F96D71307FB3} EARLIER_X86_PACKAGE"; do
+  set -- $row
+  sql "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$1', '$version', 513, '$2')"
+done
+
+# Each file's version, read from its version information (the fixed part
+# starts with the signature 0xFEEF04BD and the structure version 1.0), and
+# its language, pt-PT as declared there.
+file_version() {
+  local at words
+  at=$(LC_ALL=C grep -obUaP '\xBD\x04\xEF\xFE\x00\x00\x01\x00' "$1" | head -n 1 | cut -d: -f1)
+  [ -n "$at" ] || { echo "build-msi.sh: $1 has no version information" >&2; return 1; }
+  words=($(od -An -tu2 -j$((at + 8)) -N8 "$1"))
+  echo "${words[1]}.${words[0]}.${words[3]}.${words[2]}"
+}
+for row in "ProgramExe DefinicoesAcesso.exe" "CompanionExe definicoes.exe" "ReporterDll BrevantaReporter.dll"; do
+  set -- $row
+  v=$(file_version "$stage/$2")
+  sql "UPDATE \`File\` SET \`Version\` = '$v', \`Language\` = '2070' WHERE \`File\` = '$1'"
+done
+
+# The stand-in reporter is installed only where no other "Brevanta.General"
+# is registered, in the registry view of its bitness, and not at all with
+# REPORTER=0. A registration the package made itself (found again during an
+# upgrade) counts as none: it names the stand-in's class, whose server is
+# the file of this package's Reporter component, still installed. The
+# condition also holds when the package's own registration is removed
+# (uninstall, or the earlier product's removal in an upgrade): Wine
+# evaluates it then too, and a disabled component is neither installed nor
+# removed. Searches for a key's default value: RegLocator type 2 (raw),
+# plus 16 for the 64-bit view; CompLocator with a Signature row gives the
+# component's key file, not its folder.
+clsid='{74EDF636-884C-4A23-B00E-E86EC75297C2}'
+view=2; [ "$arch" = x86 ] || view=18
+reporter_guid=$(msiinfo export "$msi" Component | tr -d '\r' | sed -n 's/^Reporter\t\([^\t]*\).*/\1/p')
+sql "INSERT INTO \`RegLocator\` (\`Signature_\`, \`Root\`, \`Key\`, \`Type\`) VALUES ('ReporterProgId', 2, 'SOFTWARE\\Classes\\Brevanta.General\\CLSID', $view)"
+sql "INSERT INTO \`RegLocator\` (\`Signature_\`, \`Root\`, \`Key\`, \`Type\`) VALUES ('ReporterServer', 2, 'SOFTWARE\\Classes\\CLSID\\$clsid\\InprocServer32', $view)"
+sql "CREATE TABLE \`CompLocator\` (\`Signature_\` CHAR(72) NOT NULL, \`ComponentId\` CHAR(38) NOT NULL, \`Type\` SHORT PRIMARY KEY \`Signature_\`)"
+sql "INSERT INTO \`CompLocator\` (\`Signature_\`, \`ComponentId\`, \`Type\`) VALUES ('OwnReporter', '$reporter_guid', 1)"
+sql "INSERT INTO \`Signature\` (\`Signature\`, \`FileName\`) VALUES ('OwnReporter', 'BrevantaReporter.dll')"
+for row in "FOUND_PROGID_CLSID ReporterProgId" "FOUND_REPORTER_SERVER ReporterServer" "OWN_REPORTER OwnReporter"; do
+  set -- $row
+  sql "INSERT INTO \`AppSearch\` (\`Property\`, \`Signature_\`) VALUES ('$1', '$2')"
+done
+for table in InstallExecuteSequence InstallUISequence; do
+  sql "INSERT INTO \`$table\` (\`Action\`, \`Sequence\`) VALUES ('AppSearch', 50)"
+done
+secure=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^SecureCustomProperties\t//p')
+sql "UPDATE \`Property\` SET \`Value\` = '$secure;EARLIER_X86_PACKAGE;REPORTER;FOUND_PROGID_CLSID;FOUND_REPORTER_SERVER;OWN_REPORTER' WHERE \`Property\` = 'SecureCustomProperties'"
+sql "UPDATE \`Component\` SET \`Condition\` = 'REPORTER<>\"0\" AND (NOT FOUND_PROGID_CLSID OR (FOUND_PROGID_CLSID=\"$clsid\" AND OWN_REPORTER AND FOUND_REPORTER_SERVER~=OWN_REPORTER))' WHERE \`Component\` = 'Reporter'"
+
+# The summary information in the product's language; the platform stays
+# wixl's ("x64", or "Intel" for x86).
+platform=$(msiinfo suminfo "$msi" | sed -n 's/^Template: \([^;]*\);.*/\1/p')
+msibuild "$msi" -s "Definições de Acesso $version ($arch)" orvex "$platform;2070"
+
 "$here/sign.sh" --quiet "$msi"
+built=1
 echo "Built $msi"

@@ -24,13 +24,38 @@ bool CaracterGuardavel(char c, std::size_t posicao) {
     }
 }
 
-// The characters of a password that would not come back, each once.
-std::string CaracteresRecusados(const std::string& ansi) {
-    std::string recusados;
-    for (std::size_t i = 0; i < ansi.size(); ++i)
-        if (recusados.find(ansi[i]) == std::string::npos && !CaracterGuardavel(ansi[i], i))
-            recusados += ansi[i];
-    return recusados;
+// The places (counted from 1, in characters as typed) of the password's
+// characters that would not come back. A character is tried at each of its
+// code-page bytes' places, so that a double-byte character counts once.
+std::vector<std::size_t> PosicoesRecusadas(const std::string& utf8) {
+    auto& codePage = *platform::Current().codePage;
+    std::vector<std::size_t> posicoes;
+    std::size_t byte = 0, posicao = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t fim = i + 1;
+        while (fim < utf8.size() && (static_cast<unsigned char>(utf8[fim]) & 0xC0) == 0x80) ++fim;
+        std::string ansi;
+        codePage.FromUtf8(utf8.substr(i, fim - i), &ansi);
+        ++posicao;
+        bool guardavel = true;
+        for (char c : ansi) guardavel = CaracterGuardavel(c, byte++) && guardavel;
+        if (!guardavel) posicoes.push_back(posicao);
+        i = fim;
+    }
+    return posicoes;
+}
+
+// ", na posição 3", ", nas posições 2 e 5", ", nas posições 1, 4 e 7"; nothing
+// for no place.
+std::string NomearPosicoes(const std::vector<std::size_t>& posicoes) {
+    if (posicoes.empty()) return "";
+    if (posicoes.size() == 1) return ", na posição " + std::to_string(posicoes[0]);
+    std::string texto = ", nas posições ";
+    for (std::size_t i = 0; i < posicoes.size(); ++i) {
+        if (i > 0) texto += i + 1 == posicoes.size() ? " e " : ", ";
+        texto += std::to_string(posicoes[i]);
+    }
+    return texto;
 }
 
 // True when code-page bytes convert to Unicode and back unchanged, as the
@@ -63,8 +88,8 @@ Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::st
         cifrada.clear();
     }
     if (cifrada.empty() && !texto.valor.empty())
-        return Recusada("A palavra-passe contém caracteres que não podem ser gravados: " +
-                        codePage.ToUtf8(CaracteresRecusados(texto.valor)));
+        return Recusada("A palavra-passe contém caracteres que não podem ser gravados" +
+                        NomearPosicoes(PosicoesRecusadas(utf8)) + ".");
     if (!SobreviveAPaginaDeCodigo(cifrada))
         return Recusada("A palavra-passe não pode ser guardada com a página de código deste "
                         "computador (" + std::to_string(codePage.Number()) +

@@ -24,7 +24,9 @@ struct Verificacao {
 // - a list takes one of its items (ItemSeguranca's rule), stored as the item;
 // - a password is checked as a text, then scrambled: every character must
 //   come back as itself when unscrambled, and the stored form must survive
-//   the code page conversion that storing and reading it go through.
+//   the code page conversion that storing and reading it go through. A
+//   refusal names the refused characters by their places, never quotes
+//   them: the message may end up in a fleet tool's log.
 //   Accepted, `valor` is the stored form.
 Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8);
 

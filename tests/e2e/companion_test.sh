@@ -8,12 +8,13 @@ COMPANION=$3
 
 # companion [ARG]...: runs it with standard input from $INPUT (none when
 # unset); its output lands in $WORK/out and $WORK/err (UTF-8, without
-# carriage returns) and its exit code in $EXIT.
+# carriage returns) and its exit code in $EXIT. Started from here it has
+# no console, so it writes in the OEM code page: 437 under LANG=C.UTF-8.
 companion() {
   EXIT=0
   printf '%s' "${INPUT-}" | "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
-  tr -d '\r' <"$WORK/out.raw" >"$WORK/out"
-  tr -d '\r' <"$WORK/err.raw" >"$WORK/err"
+  iconv -f CP437 -t UTF-8 "$WORK/out.raw" | tr -d '\r' >"$WORK/out"
+  iconv -f CP437 -t UTF-8 "$WORK/err.raw" | tr -d '\r' >"$WORK/err"
 }
 expect_exit_code() {
   [ "$EXIT" -eq "$1" ] || fail "the companion exited with $EXIT, expected $1: $(cat "$WORK/err")"
@@ -39,6 +40,11 @@ definir_stores_what_the_window_would() {
   keys alt+o
   expect_exit
   [ "$(snapshot "$KEY")" = "$before" ] || fail "the window did not show what the companion stored"
+  # The same again changes nothing: what it reads back is what it would write.
+  INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados "catálogo" \
+    --seguranca True --utilizador admin --palavra-passe-stdin
+  expect_exit_code 0
+  [ "$(cat "$WORK/out")" = "Nada a alterar." ] || fail "definir again said: $(cat "$WORK/out")"
 }
 
 # `mostrar` gives the five lines; the password is only described, never
@@ -50,31 +56,47 @@ mostrar_never_prints_the_password() {
   set_values "$KEY" Servidor srv01 Base_Dados "catálogo" "Segurança" False Palavra-Passe "$stored"
   companion mostrar
   expect_exit_code 0
-  [ "$(cat "$WORK/out")" = $'Servidor=srv01\nBase_Dados=catálogo\nSegurança=False\nUtilizador=\nPalavra-Passe=(definida)' ] ||
+  [ "$(cat "$WORK/out")" = $'Servidor=srv01\nBase_Dados=catálogo\nSegurança=False\nUtilizador=(em falta)\nPalavra-Passe=(definida)' ] ||
     fail "mostrar printed: $(cat "$WORK/out")"
   ! grep -qF -e Segredo1 -e "$stored" "$WORK/out" "$WORK/err" || fail "mostrar printed the password"
 }
 
-# `verificar` passes for a password written here and fails with 3 once the
-# volume serial of C: changes, as after a disk replacement or a clone.
-# The stored form carries no check of its own: a change of key shows only
-# where a decoded code falls below 0, that is for a character below the
-# difference of the two keys' characters at its place. The serial 8BADF00D
-# gives the key "-1951535091" and 3B9AC9FF gives "999999999": at the first
-# place "-" (45) becomes "9" (57), so a leading tab (9) no longer decodes.
-verificar_follows_the_volume_serial() {
+# Redirected, the output is in the OEM code page (no console here), with
+# "?" for a character it lacks ("€"), and the exit code unchanged; --json
+# gives the same values in ASCII.
+redirected_output_in_the_oem_code_page() {
+  reset_keys
+  set_values "$KEY" Servidor "srv€" Base_Dados "catálogo" "Segurança" True Utilizador sa \
+    Palavra-Passe ""
+  companion mostrar
+  expect_exit_code 0
+  printf 'Servidor=srv?\nBase_Dados=cat\xa0logo\nSeguran\x87a=True\nUtilizador=sa\nPalavra-Passe=(vazia)\n' |
+    cmp -s - "$WORK/out.raw" || fail "mostrar wrote: $(od -c "$WORK/out.raw")"
+  companion mostrar --json
+  expect_exit_code 0
+  [ "$(cat "$WORK/out.raw")" = '{"Servidor": "srv\u20ac", "Base_Dados": "cat\u00e1logo", "Seguran\u00e7a": "True", "Utilizador": "sa", "Palavra-Passe": "vazia"}' ] ||
+    fail "mostrar --json wrote: $(cat "$WORK/out.raw")"
+}
+
+# `verificar` with the password given catches a changed volume serial of
+# C:, as after a disk replacement or a clone, even where the stored form
+# still decodes (to another text) with the new key: "Segredo1" does under
+# the serials 8BADF00D (key "-1951535091") and 3B9AC9FF ("999999999").
+verificar_catches_a_changed_volume_serial() {
   [ "$SERIAL" = 8BADF00D ] || fail "the prefix's serial is $SERIAL; this scenario expects 8BADF00D"
   reset_keys
-  INPUT=$'\tSegredo1\n' companion definir --palavra-passe-stdin
+  INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados vendas --seguranca False \
+    --utilizador sa --palavra-passe-stdin
   expect_exit_code 0
-  companion verificar
+  INPUT=$'Segredo1\n' companion verificar --servidor srv01 --palavra-passe-stdin
   expect_exit_code 0
   trap 'printf "%s\n" "$SERIAL" >"$SERIAL_FILE"; quiet wineserver -k || true; cleanup' EXIT
   printf '%s\n' 3B9AC9FF >"$SERIAL_FILE"
   quiet wineserver -k || true
-  companion verificar
+  INPUT=$'Segredo1\n' companion verificar --servidor srv01 --palavra-passe-stdin
   expect_exit_code 3
-  [ "$(wc -l <"$WORK/out")" -eq 1 ] || fail "verificar gave no one-line reason: $(cat "$WORK/out")"
+  [ "$(cat "$WORK/out")" = "Palavra-Passe: diferente do valor indicado" ] ||
+    fail "verificar said: $(cat "$WORK/out")"
 }
 
 "$1"

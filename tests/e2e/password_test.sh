@@ -53,7 +53,7 @@ unstorable_character_is_refused() {
   to_password
   type_text "Segredoç"
   keys alt+o
-  expect_message "A palavra-passe contém caracteres que não podem ser gravados: ç"
+  expect_message "A palavra-passe contém caracteres que não podem ser gravados, na posição 8."
   expect_open
   [ "$(snapshot "$KEY")" = "$before" ] || fail "the settings changed"
   keys alt+c

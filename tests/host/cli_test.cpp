@@ -4,12 +4,14 @@
 #include <functional>
 
 #include "cli/comandos.h"
+#include "cli/json.h"
 #include "dialog_fixture.h"
 
 namespace dialogtest {
 namespace {
 
 using cli::Comando;
+using Senha = cli::PalavraPasse;
 
 struct ParseCase {
     const char* name;
@@ -17,8 +19,9 @@ struct ParseCase {
     bool valid;
     Comando command = Comando::Ajuda;
     std::array<std::optional<std::string>, 5> texts = {};
-    bool passwordStdin = false;
+    Senha password = Senha::Nenhuma;
     std::string error = {};
+    bool json = false;
     std::string driver = "SQL Server";
     unsigned timeout = 15;
 };
@@ -35,10 +38,14 @@ TEST_P(CliParsing, ReadsTheRequestOrTheUsageError) {
     }
     EXPECT_EQ(a.pedido.comando, c.command);
     EXPECT_EQ(a.pedido.textos, c.texts);
-    EXPECT_EQ(a.pedido.palavraPasseStdin, c.passwordStdin);
+    EXPECT_EQ(a.pedido.palavraPasse, c.password);
+    EXPECT_EQ(a.pedido.json, c.json);
     EXPECT_EQ(a.pedido.controlador, c.driver);
     EXPECT_EQ(a.pedido.tempoLimite, c.timeout);
 }
+
+const std::string kBothPasswords =
+    "Só uma vez, e só uma de: --palavra-passe-stdin, --palavra-passe-vazia";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CliParsing,
@@ -47,53 +54,70 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"help_slash", {"/?"}, true, Comando::Ajuda},
         ParseCase{"help_h", {"-h"}, true, Comando::Ajuda},
         ParseCase{"show", {"mostrar"}, true, Comando::Mostrar},
+        ParseCase{"show_json", {"mostrar", "--json"}, true, Comando::Mostrar, {}, {}, {}, true},
         ParseCase{"check", {"verificar"}, true, Comando::Verificar},
+        ParseCase{"check_takes_set_options",
+                  {"verificar", "--seguranca", "false", "--palavra-passe-vazia"}, true,
+                  Comando::Verificar, {std::nullopt, std::nullopt, "False"}, Senha::Vazia},
         ParseCase{"set_all", {"definir", "--utilizador", "sa", "--servidor", "db", "--base-dados",
                               "", "--seguranca", "true", "--palavra-passe-stdin"},
-                  true, Comando::Definir, {"db", "", "True", "sa", std::nullopt}, true},
+                  true, Comando::Definir, {"db", "", "True", "sa", std::nullopt}, Senha::Stdin},
         ParseCase{"security_any_case", {"definir", "--seguranca", "fALSE"}, true,
                   Comando::Definir, {std::nullopt, std::nullopt, "False"}},
         ParseCase{"text_that_looks_like_an_option", {"definir", "--servidor", "--x"}, true,
                   Comando::Definir, {"--x"}},
         ParseCase{"password_only", {"definir", "--palavra-passe-stdin"}, true, Comando::Definir,
-                  {}, true},
+                  {}, Senha::Stdin},
+        ParseCase{"empty_password", {"definir", "--palavra-passe-vazia"}, true, Comando::Definir,
+                  {}, Senha::Vazia},
         ParseCase{"test", {"testar"}, true, Comando::Testar},
         ParseCase{"test_options",
                   {"testar", "--tempo-limite", "3600", "--controlador", "ODBC Driver 18 for SQL Server"},
-                  true, Comando::Testar, {}, false, {}, "ODBC Driver 18 for SQL Server", 3600},
+                  true, Comando::Testar, {}, {}, {}, false, "ODBC Driver 18 for SQL Server", 3600},
         ParseCase{"test_timeout_out_of_range", {"testar", "--tempo-limite", "0"}, false, {}, {},
-                  false, "--tempo-limite aceita de 1 a 3600 segundos, não: 0"},
+                  {}, "--tempo-limite aceita de 1 a 3600 segundos, não: 0"},
         ParseCase{"test_repeated", {"testar", "--controlador", "a", "--controlador", "b"}, false,
-                  {}, {}, false, "Opção repetida: --controlador"},
-        ParseCase{"no_command", {}, false, {}, {}, false, "Falta o comando."},
-        ParseCase{"unknown_command", {"apagar"}, false, {}, {}, false,
+                  {}, {}, {}, "Opção repetida: --controlador"},
+        ParseCase{"no_command", {}, false, {}, {}, {}, "Falta o comando."},
+        ParseCase{"unknown_command", {"apagar"}, false, {}, {}, {},
                   "Comando desconhecido: apagar"},
-        ParseCase{"extra_argument", {"mostrar", "tudo"}, false, {}, {}, false,
+        ParseCase{"extra_argument", {"mostrar", "--json", "tudo"}, false, {}, {}, {},
                   "Argumento a mais: tudo"},
-        ParseCase{"nothing_to_set", {"definir"}, false, {}, {}, false,
+        ParseCase{"json_only_for_show", {"verificar", "--json"}, false, {}, {}, {},
+                  "Opção desconhecida: --json"},
+        ParseCase{"nothing_to_set", {"definir"}, false, {}, {}, {},
                   "Nada a definir: indique pelo menos uma opção."},
-        ParseCase{"missing_text", {"definir", "--servidor"}, false, {}, {}, false,
+        ParseCase{"missing_text", {"definir", "--servidor"}, false, {}, {}, {},
                   "Falta o texto de --servidor"},
         ParseCase{"password_never_an_argument", {"definir", "--palavra-passe", "x"}, false, {},
-                  {}, false, "Opção desconhecida: --palavra-passe"},
-        ParseCase{"repeated", {"definir", "--servidor", "a", "--servidor", "b"}, false, {}, {},
-                  false, "Opção repetida: --servidor"},
-        ParseCase{"security_not_an_item", {"definir", "--seguranca", "sim"}, false, {}, {},
-                  false, "--seguranca aceita False ou True, não: sim"}),
+                  {}, {}, "Opção desconhecida: --palavra-passe"},
+        ParseCase{"repeated", {"verificar", "--servidor", "a", "--servidor", "b"}, false, {}, {},
+                  {}, "Opção repetida: --servidor"},
+        ParseCase{"two_passwords", {"definir", "--palavra-passe-stdin", "--palavra-passe-vazia"},
+                  false, {}, {}, {}, kBothPasswords},
+        ParseCase{"security_not_an_item", {"definir", "--seguranca", "sim"}, false, {}, {}, {},
+                  "--seguranca aceita False ou True, não: sim"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Standard input as the password reader sees it: a console keeps the echo
+// state, and a line longer than the limit is cut after limit + 1 bytes,
+// as the real one stops taking it.
 class FakeConsole : public cli::Consola {
 public:
     void Escrever(const std::string& utf8) override { out += utf8; }
     void Erro(const std::string& utf8) override { err += utf8; }
-    bool LerLinha(std::string* utf8) override {
+    bool EntradaInterativa() override { return interactive; }
+    void Eco(bool on) override { echo = on; }
+    bool LerLinha(std::size_t limit, std::string* utf8) override {
+        echoWhileReading = echo;
         if (input.empty()) return false;
-        *utf8 = input.front();
+        *utf8 = input.front().substr(0, limit + 1);
         input.pop_front();
         return true;
     }
     std::deque<std::string> input;
     std::string out, err;
+    bool interactive = false, echo = true, echoWhileReading = true;
 };
 
 const std::string kAbc = "\x92\x94\x96";      // "abc" stored under key "12345"
@@ -105,10 +129,11 @@ struct RunCase {
     std::function<void(fakes::FakePlatform&)> setup;  // after StoreAll
     std::deque<std::string> input;
     int exit;
-    std::string out;  // exact, when not empty
+    std::string out;  // exact ("" means nothing on standard output)
     std::string err;  // exact ("" means nothing on standard error)
     std::vector<std::pair<std::string, std::string>> stored = {};  // after the run
     bool nothingWritten = false;
+    bool console = false;  // standard input is a console
 };
 
 class CliCommands : public DialogTest, public ::testing::WithParamInterface<RunCase> {};
@@ -120,24 +145,46 @@ TEST_P(CliCommands, ExitCodeOutputAndStore) {
     const int writesBefore = Writes();
     FakeConsole console;
     console.input = c.input;
+    console.interactive = c.console;
     EXPECT_EQ(cli::Executar(c.args, console), c.exit);
-    if (!c.out.empty()) {
-        EXPECT_EQ(console.out, c.out);
-    }
+    EXPECT_EQ(console.out, c.out);
     EXPECT_EQ(console.err, c.err);
     for (const auto& [name, text] : c.stored) EXPECT_EQ(Stored(name), text) << name;
     if (c.nothingWritten) {
         EXPECT_EQ(Writes(), writesBefore);
     }
     EXPECT_TRUE(fake.messageDialog.shown.empty());
+    // The echo is off while a console is read, and back on after.
+    EXPECT_EQ(console.echoWhileReading, !c.console);
+    EXPECT_TRUE(console.echo);
 }
 
 auto Put(const std::string& name, const std::string& text) {
     return [=](fakes::FakePlatform& f) { f.registry.PutString(HKLM, kSub, name, text); };
 }
+auto Missing(const std::string& name) {
+    return [=](fakes::FakePlatform& f) { f.registry.FailOn(Op::Query, name, platform::kFileNotFound); };
+}
+// A registry failure whose report fails too, so that it leaves the store.
+auto Untrapped(Op op, const std::string& name) {
+    return [=](fakes::FakePlatform& f) {
+        f.reporter.FailWith(platform::RuntimeFailure(429));
+        f.registry.RaiseOn(op, name, platform::RuntimeFailure(57, "E/S"));
+    };
+}
+template <typename... Steps>
+auto All(Steps... steps) {
+    return [=](fakes::FakePlatform& f) { (steps(f), ...); };
+}
+const std::string kLong(3500, 'x');  // more than the store reads back
 const std::string kShown = "Servidor=db01\nBase_Dados=vendas\nSegurança=True\nUtilizador=sa\n";
 const std::string kNotWritten = "\n\nConfirme que a chave de registo existe e que tem "
                                 "permissões de administrador.\n";
+const std::string kNotRead = "\n\nSe não os alterar, ficam guardados como estão.\n";
+const std::string kNothingDone = ": nada foi gravado nem verificado.\n";
+const std::string kCom = "Erro 429: ActiveX component can't create object\n";
+const std::string kConforming = "As definições estão conformes.\n";
+const std::string kDiffers = ": diferente do valor indicado\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CliCommands,
@@ -147,60 +194,108 @@ INSTANTIATE_TEST_SUITE_P(
                 kShown + "Palavra-Passe=(vazia)\n", ""},
         RunCase{"show_foreign_password", {"mostrar"}, Put("Palavra-Passe", kForeign), {}, 0,
                 kShown + "Palavra-Passe=(ilegível neste computador)\n", ""},
-        RunCase{"show_unreadable", {"mostrar"}, Put("Servidor", std::string(3500, 'x')), {}, 0,
-                "Servidor=\nBase_Dados=vendas\nSegurança=True\nUtilizador=sa\n"
+        RunCase{"show_unreadable_and_missing", {"mostrar"},
+                All(Put("Servidor", kLong), Missing("Utilizador")), {}, 3,
+                "Servidor=(ilegível)\nBase_Dados=vendas\nSegurança=True\nUtilizador=(em falta)\n"
                 "Palavra-Passe=(definida)\n",
-                "Não foi possível ler:\nServidor\n\nSe não os alterar, ficam guardados como "
-                "estão.\n"},
-        RunCase{"set_some", {"definir", "--servidor", "db02", "--palavra-passe-stdin"}, {},
-                {"abc"}, 0, "", "",
-                {{"Servidor", "db02"}, {"Palavra-Passe", kAbc}, {"Base_Dados", "vendas"}}},
-        RunCase{"set_security_as_item", {"definir", "--seguranca", "FALSE"}, {}, {}, 0, "", "",
-                {{kSeg, "False"}}},
-        RunCase{"set_empty_password", {"definir", "--palavra-passe-stdin"}, {}, {""}, 0, "", "",
-                {{"Palavra-Passe", ""}}},
+                "Não foi possível ler:\nServidor" + kNotRead},
+        RunCase{"show_json", {"mostrar", "--json"},
+                All(Put("Servidor", kLong), Put("Base_Dados", "cat\xE1logo\t\"1\""),
+                    Missing("Utilizador"), Put("Palavra-Passe", kForeign)),
+                {}, 3,
+                "{\"Servidor\": null, \"Base_Dados\": \"cat\\u00e1logo\\u0009\\\"1\\\"\", "
+                "\"Seguran\\u00e7a\": \"True\", \"Utilizador\": null, "
+                "\"Palavra-Passe\": \"ileg\\u00edvel\"}\n",
+                "Não foi possível ler:\nServidor" + kNotRead},
+        RunCase{"show_failure_is_a_read", {"mostrar"}, Untrapped(Op::Query, "Base_Dados"), {}, 3,
+                "", "Falha inesperada ao ler as definições: " + kCom},
+        RunCase{"set_some", {"definir", "--servidor", "db02", "--palavra-passe-stdin"},
+                Put("Palavra-Passe", kForeign), {"abc"}, 0, "Alterados: Servidor, Palavra-Passe\n",
+                "", {{"Servidor", "db02"}, {"Palavra-Passe", kAbc}, {"Base_Dados", "vendas"}}},
+        // Already stored, "Segurança" as the window tells its items: nothing
+        // is written. The reader drops a byte-order mark and the "\r".
+        RunCase{"set_what_is_stored", {"definir", "--servidor", "db01", "--seguranca", "true",
+                                       "--palavra-passe-stdin"},
+                Put(kSeg, "TRUE "), {"\xEF\xBB\xBF" "abc\r"}, 0, "Nada a alterar.\n", "",
+                {{kSeg, "TRUE "}}, true},
+        RunCase{"set_empty_password", {"definir", "--palavra-passe-vazia"}, {}, {}, 0,
+                "Alterados: Palavra-Passe\n", "", {{"Palavra-Passe", ""}}},
+        RunCase{"typed_at_console", {"definir", "--palavra-passe-stdin"}, {}, {"abd"}, 0,
+                "Alterados: Palavra-Passe\n", "Palavra-passe: \n", {}, false, true},
+        RunCase{"input_at_limit", {"definir", "--palavra-passe-stdin"}, {},
+                {std::string(1024, 'a')}, 0, "Alterados: Palavra-Passe\n", ""},
+        RunCase{"input_over_limit", {"definir", "--palavra-passe-stdin"}, {},
+                {std::string(1025, 'a')}, 1, "",
+                "A entrada padrão excede 1024 bytes" + kNothingDone, {}, true},
+        RunCase{"input_with_nul", {"definir", "--servidor", "x", "--palavra-passe-stdin"}, {},
+                {"ab\0c"s}, 1, "", "A entrada padrão contém um carácter nulo (byte 3)" + kNothingDone,
+                {}, true},
+        RunCase{"empty_line_refused", {"definir", "--palavra-passe-stdin"}, {}, {"\r"}, 1, "",
+                "A palavra-passe lida da entrada padrão está vazia: nada foi gravado nem "
+                "verificado. Para a palavra-passe vazia, use --palavra-passe-vazia.\n", {}, true},
+        RunCase{"no_password_line", {"definir", "--servidor", "x", "--palavra-passe-stdin"}, {},
+                {}, 1, "", "Não foi lida nenhuma linha da entrada padrão" + kNothingDone, {}, true},
         RunCase{"refused_text_writes_nothing",
                 {"definir", "--servidor", "db02", "--utilizador", "\xE6\xBC\xA2"}, {}, {}, 2, "",
                 "O campo «User» contém caracteres que não podem ser gravados.\n", {}, true},
         RunCase{"too_long", {"definir", "--base-dados", std::string(3500, 'y')}, {}, {}, 2, "",
                 "O campo «Initial Catalog» excede 3499 caracteres.\n", {}, true},
         RunCase{"unscramblable_password", {"definir", "--servidor", "x", "--palavra-passe-stdin"},
-                {}, {"\xC3\xA7"}, 2, "",
-                "A palavra-passe contém caracteres que não podem ser gravados: ç\n", {}, true},
+                {}, {"a\xC3\xA7"}, 2, "",
+                "A palavra-passe contém caracteres que não podem ser gravados, na posição 2.\n",
+                {}, true},
         RunCase{"password_lost_to_code_page", {"definir", "--palavra-passe-stdin"},
-                [](fakes::FakePlatform& f) { f.codePage.lost = "\x92"; }, {"abc"}, 2, "",
+                [](fakes::FakePlatform& f) { f.codePage.lost = "\x94"; }, {"abd"}, 2, "",
                 "A palavra-passe não pode ser guardada com a página de código deste "
                 "computador (28591). Escolha outra palavra-passe.\n", {}, true},
-        RunCase{"no_password_line", {"definir", "--servidor", "x", "--palavra-passe-stdin"}, {},
-                {}, 1, "",
-                "Não foi lida nenhuma linha da entrada padrão: a palavra-passe não foi "
-                "alterada.\n", {}, true},
         RunCase{"write_fails",
                 {"definir", "--servidor", "x", "--palavra-passe-stdin"},
                 [](fakes::FakePlatform& f) { f.registry = {}; }, {"abc"}, 4, "",
                 "Não foi possível gravar:\nServidor\nPalavra-Passe" + kNotWritten},
-        RunCase{"check_here", {"verificar"}, {}, {}, 0,
-                "A palavra-passe guardada decifra-se neste computador.\n", ""},
-        RunCase{"check_empty", {"verificar"}, Put("Palavra-Passe", ""), {}, 0,
-                "Não há palavra-passe guardada.\n", ""},
-        RunCase{"check_foreign", {"verificar"}, Put("Palavra-Passe", kForeign), {}, 3,
-                "A palavra-passe guardada não se decifra com a chave deste computador: "
-                "defina-a de novo neste computador.\n", ""},
-        RunCase{"check_unreadable", {"verificar"}, Put("Palavra-Passe", std::string(3500, 'x')), {}, 3,
-                "Não foi possível ler a palavra-passe guardada.\n", ""},
+        RunCase{"write_failure_untrapped", {"definir", "--servidor", "x"},
+                Untrapped(Op::Set, "Servidor"), {}, 4, "",
+                "Falha inesperada ao gravar as definições: " + kCom},
+        RunCase{"check_configured", {"verificar"}, {}, {}, 0, kConforming, ""},
+        RunCase{"check_empty_password", {"verificar"}, Put("Palavra-Passe", ""), {}, 0,
+                kConforming, ""},
+        RunCase{"check_each_fault", {"verificar"},
+                All(Missing("Servidor"), Put("Base_Dados", kLong), Put(kSeg, "Sim"),
+                    Put("Palavra-Passe", kForeign)),
+                {}, 3,
+                "Servidor: em falta\nBase_Dados: ilegível\nSegurança: não é False nem True\n"
+                "Palavra-Passe: não se decifra neste computador\n", ""},
+        RunCase{"check_given_values_hold", {"verificar", "--servidor", "db01", "--seguranca",
+                                            "TRUE", "--palavra-passe-stdin"},
+                Put(kSeg, "true"), {"abc"}, 0, kConforming, ""},
+        RunCase{"check_given_values_differ", {"verificar", "--servidor", "db02", "--utilizador",
+                                              "sa", "--palavra-passe-stdin"},
+                {}, {"abd"}, 3, "Servidor" + kDiffers + "Palavra-Passe" + kDiffers, ""},
+        RunCase{"check_wants_empty_password", {"verificar", "--palavra-passe-vazia"}, {}, {}, 3,
+                "Palavra-Passe" + kDiffers, ""},
+        RunCase{"check_failure_is_a_read", {"verificar"}, Untrapped(Op::Query, "Servidor"), {},
+                3, "", "Falha inesperada ao ler as definições: " + kCom},
         RunCase{"usage_error", {"definir"}, {}, {}, 1, "",
                 "Nada a definir: indique pelo menos uma opção.\n\n" +
                     std::string(cli::kUtilizacao)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The usage's `definir` line is built from the settings' table.
-TEST(CliUsage, NamesEveryOptionOfDefinir) {
+// The usage's option lines are built from the settings' table.
+TEST(CliUsage, NamesEveryOptionOfDefinirAndVerificar) {
     EXPECT_NE(std::string(cli::kUtilizacao)
                   .find("  definicoes definir [--servidor TEXTO] [--base-dados TEXTO] "
-                        "[--seguranca False|True]\n                     [--utilizador TEXTO] "
-                        "[--palavra-passe-stdin]\n  definicoes verificar\n"),
+                        "[--seguranca False|True]\n                     [--utilizador TEXTO]\n"
+                        "                     [--palavra-passe-stdin | --palavra-passe-vazia]\n"
+                        "  definicoes verificar [--servidor TEXTO] [--base-dados TEXTO] "
+                        "[--seguranca False|True]\n                       [--utilizador TEXTO]\n"
+                        "                       [--palavra-passe-stdin | --palavra-passe-vazia]\n"),
               std::string::npos)
         << cli::kUtilizacao;
+}
+
+// Characters beyond Latin-1 and invalid bytes still give ASCII JSON.
+TEST(CliJson, EscapesEverythingButPrintableAscii) {
+    EXPECT_EQ(cli::TextoJson("\xF0\x9F\x98\x80 \xE2\x82\xAC\x7F"), R"("\ud83d\ude00 \u20ac\u007f")");
+    EXPECT_EQ(cli::TextoJson("a\xC3(\xFF\\"), R"("a\ufffd(\ufffd\\")");
 }
 
 }  // namespace

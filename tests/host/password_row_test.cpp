@@ -128,7 +128,7 @@ TEST_P(Refusals, NothingIsWritten) {
 }
 
 const std::string kUnmappable = " contém caracteres que não podem ser gravados.";
-const std::string kScrambler = "A palavra-passe contém caracteres que não podem ser gravados: ";
+const std::string kScrambler = "A palavra-passe contém caracteres que não podem ser gravados, ";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Refusals,
@@ -139,9 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"user_cyrillic", Control::FXUser, "Иван", "O campo «User»" + kUnmappable},
         RefusalCase{"password_unmappable", Control::FXPassword, "a€", "O campo «Password»" + kUnmappable},
         // Accented letters overflow with every key.
-        RefusalCase{"password_accented", Control::FXPassword, "coração", kScrambler + "çã"},
-        // 'Ç' (199): sums 248 to 252 under this key, none of which decodes back.
-        RefusalCase{"password_each_once", Control::FXPassword, "aÇbÇç", kScrambler + "Çç"},
+        RefusalCase{"password_accented", Control::FXPassword, "coração", kScrambler + "nas posições 5 e 6."},
+        // 'Ç' (199): sums 248 to 252 under this key, none of which decodes back;
+        // each place is named, never the character.
+        RefusalCase{"password_by_place", Control::FXPassword, "aÇbÇç",
+                    kScrambler + "nas posições 2, 4 e 5."},
         // "abc" is stored as 0x92 0x94 0x96: one byte the code page would change.
         RefusalCase{"password_code_page", Control::FXPassword, "abc",
                     "A palavra-passe não pode ser guardada com a página de código deste "

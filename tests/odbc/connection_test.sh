@@ -114,16 +114,22 @@ cancel_during_attempt() {
   [ "$(messages_shown)" -eq 0 ] || fail "unexpected message: $(message 1)"
 }
 
-# companion [ARG]...: output in $WORK/out and $WORK/err, exit code in $EXIT.
+# companion [ARG]...: its raw output in $WORK/out and $WORK/err, without
+# carriage returns, and its exit code in $EXIT. Started from here it has no
+# console, so it writes in the OEM code page: 437 under LANG=C.UTF-8.
 companion() {
   EXIT=0
   "$PROGRAM_LOADER" "$COMPANION" "$@" </dev/null >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
   tr -d '\r' <"$WORK/out.raw" >"$WORK/out"
   tr -d '\r' <"$WORK/err.raw" >"$WORK/err"
 }
+# expect_companion CODE out|err WHAT TEXT: the exit code and the whole of
+# one output, TEXT as code page 437 writes it ("?" for what it lacks).
 expect_companion() {
+  local expected
+  expected=$(perl -CA -MEncode -e 'print Encode::encode("cp437", $ARGV[0], sub { "?" })' "$4")
   [ "$EXIT" -eq "$1" ] || fail "testar $3 exited with $EXIT, expected $1: $(cat "$WORK/err")"
-  [ "$(cat "$WORK/$2")" = "$4" ] || fail "testar $3 printed: $(cat "$WORK/out" "$WORK/err")"
+  [ "$(cat "$WORK/$2")" = "$expected" ] || fail "testar $3 printed: $(cat "$WORK/out" "$WORK/err")"
   ! grep -qF -e "$PG_PASSWORD" -e "PWD=" "$WORK/out" "$WORK/err" || fail "testar $3 printed the password"
 }
 

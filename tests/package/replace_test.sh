@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# One product per machine, and a reporter registration the package did not
+# make left alone, under Wine in a new prefix of its own: a rebuild of the
+# same version replaces the installed one, the package of the other
+# architecture replaces this one, REPORTER=0 leaves the reporter out, and a
+# foreign "Brevanta.General" stays as it was through install and uninstall.
+# The rebuild and the other architecture's package are made by build-msi.sh
+# from the files beside the package; only Windows Installer runs here (the
+# 64-bit msiexec), no program of the other architecture.
+# Usage: replace_test.sh x64|x86 PACKAGE.msi
+set -euo pipefail
+arch=${1:?usage: replace_test.sh x64|x86 PACKAGE.msi}
+msi=$(realpath "${2:?usage: replace_test.sh x64|x86 PACKAGE.msi}")
+here=$(cd "$(dirname "$0")" && pwd)
+build_msi="$here/../../packaging/build-msi.sh"
+
+WORK=$(mktemp -d)
+export WINEPREFIX="$WORK/wineprefix"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+WINE64=/usr/lib/wine/wine64
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$WORK"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+wine_() { "$WINE64" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+"$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+
+property() { msiinfo export "$msi" Property | tr -d '\r' | sed -n "s/^$1\t//p"; }
+version=$(property ProductVersion)
+other=x86; [ "$arch" = x64 ] || other=x64
+for a in "$arch" "$other"; do
+  CODESIGN_PKCS12="" "$build_msi" "$version" "$a" "$WORK/$a" "$(dirname "$msi")/$arch"/* >/dev/null
+done
+rebuild="$WORK/$arch/DefinicoesAcesso-$version-$arch.msi"
+other_msi="$WORK/$other/DefinicoesAcesso-$version-$other.msi"
+
+install() { "$WINE64" msiexec /i "$(winpath "$1")" /qn "${@:2}" </dev/null >/dev/null 2>&1 || fail "installing $(basename "$1") $* exited with $?"; }
+uninstall() { "$WINE64" msiexec /x "$(winpath "$1")" /qn </dev/null >/dev/null 2>&1 || fail "uninstalling $(basename "$1") exited with $?"; }
+expect_installed() {
+  local actual
+  actual=$(wine_ cscript //nologo "$(winpath "$here/products.js")" "$(property UpgradeCode)")
+  [ "$actual" = "$1" ] || fail "$2: installed versions \"$actual\", expected \"$1\""
+}
+# Each architecture's folder, and the registry view of its reporter.
+declare -A folder=([x64]="Program Files" [x86]="Program Files (x86)") view=([x64]=64 [x86]=32)
+dll() { echo "$WINEPREFIX/drive_c/${folder[$1]}/DefinicoesAcesso/BrevantaReporter.dll"; }
+own_server() { echo "C:\\${folder[$1]}\\DefinicoesAcesso\\BrevantaReporter.dll"; }
+CLASSES='HKLM\SOFTWARE\Classes'
+# The server registered for the ProgID in the view of ARCH, or nothing.
+reporter_server() {
+  local clsid
+  clsid=$(wine_ reg query "$CLASSES\\Brevanta.General\\CLSID" /ve "/reg:${view[$1]}" | grep -o '{[^}]*}' || true)
+  [ -z "$clsid" ] || wine_ reg query "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve "/reg:${view[$1]}" | sed -n 's/.*REG_SZ *//p'
+}
+
+# A rebuild of the same version replaces the installed one, reporter and all.
+install "$msi"
+install "$rebuild"
+expect_installed "$version" "after a rebuild of the same version"
+[ "$(reporter_server "$arch")" = "$(own_server "$arch")" ] || fail "the rebuild lost the reporter: \"$(reporter_server "$arch")\""
+
+# The other architecture's package replaces this one, with its reporter in
+# its own registry view.
+install "$other_msi"
+expect_installed "$version" "after the $other package"
+[ ! -e "$(dirname "$(dll "$arch")")" ] || fail "the $arch files are still there"
+[ -z "$(reporter_server "$arch")" ] || fail "the $arch reporter is still registered"
+[ "$(reporter_server "$other")" = "$(own_server "$other")" ] || fail "the $other reporter is not registered"
+uninstall "$other_msi"
+expect_installed "" "after uninstalling"
+[ -z "$(reporter_server "$other")" ] || fail "the $other reporter is still registered after uninstalling"
+
+# REPORTER=0 leaves the reporter out.
+install "$msi" REPORTER=0
+{ [ ! -f "$(dll "$arch")" ] && [ -z "$(reporter_server "$arch")" ]; } || fail "REPORTER=0 installed the reporter"
+uninstall "$msi"
+
+# A registration the package did not make, with another class or with the
+# stand-in's class elsewhere, is neither changed nor taken over, and stays
+# after uninstalling.
+for foreign in '{0D5E1A62-3C47-4E8B-9F21-6A7B8C9D0E1F} C:\Brevanta\General.dll' \
+               '{74EDF636-884C-4A23-B00E-E86EC75297C2} C:\Outros\BrevantaReporter.dll'; do
+  clsid=${foreign%% *} server=${foreign#* }
+  wine_ reg add "$CLASSES\\Brevanta.General\\CLSID" /ve /d "$clsid" /f "/reg:${view[$arch]}" >/dev/null
+  wine_ reg add "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve /d "$server" /f "/reg:${view[$arch]}" >/dev/null
+  install "$msi"
+  [ "$(reporter_server "$arch")" = "$server" ] || fail "install changed the foreign registration to \"$(reporter_server "$arch")\""
+  [ ! -f "$(dll "$arch")" ] || fail "the stand-in was installed beside a foreign registration ($server)"
+  uninstall "$msi"
+  [ "$(reporter_server "$arch")" = "$server" ] || fail "uninstall changed the foreign registration to \"$(reporter_server "$arch")\""
+  wine_ reg delete "$CLASSES\\Brevanta.General" /f "/reg:${view[$arch]}" >/dev/null
+  wine_ reg delete "$CLASSES\\CLSID\\$clsid" /f "/reg:${view[$arch]}" >/dev/null
+done
+echo "package replacement passed ($arch, $other, foreign reporter)"
