@@ -108,9 +108,11 @@ long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
     if (long status = Enter(Op::Query, SubKeyOf(key), name)) return status;
     if (open == open_.end()) return platform::kInvalidHandle;
     if (!(open->second.access & kKeyQueryValue)) return platform::kAccessDenied;
-    const Key& values = keys_[open->second.path];
-    const auto value = values.find(Lower(name));
-    if (value == values.end()) return platform::kFileNotFound;
+    // A root key opened itself has no entry: reading must not make one.
+    const auto values = keys_.find(open->second.path);
+    if (values == keys_.end()) return platform::kFileNotFound;
+    const auto value = values->second.find(Lower(name));
+    if (value == values->second.end()) return platform::kFileNotFound;
     const auto needed = static_cast<std::uint32_t>(value->second.bytes.size());
     *type = value->second.type;
     *exact = value->second.exact;

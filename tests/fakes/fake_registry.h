@@ -55,8 +55,10 @@ public:
         RaiseOn(op, where, std::make_exception_ptr(failure));
     }
 
-    // Every key with its values, by root and lower-case path.
+    // Every key with its values, by KeyId.
     const std::map<std::string, Key>& keys() const { return keys_; }
+    // "root\\lower-case path", the name keys() gives a key by.
+    static std::string KeyId(std::uint32_t root, const std::string& path);
     int calls() const { return calls_; }
     int openKeys() const { return static_cast<int>(open_.size()); }
     // The access rights of every OpenKey call, in order.
@@ -82,7 +84,6 @@ private:
         long status = platform::kSuccess;
         std::exception_ptr failure;
     };
-    static std::string KeyId(std::uint32_t root, const std::string& path);
     std::string SubKeyOf(platform::KeyHandle key) const;
     // Counts the call; returns the status injected for `op` on the sub-key
     // (and value), or raises, or 0.
