@@ -102,30 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "\nBase_Dados\nSegurança\nUtilizador\nPalavra-Passe"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Values read but not as stored are named in the same message as those
-// not read; a value that is not a text shows an empty field.
-TEST_F(DialogTest, ValuesNotShownAsStoredAreNamedWithTheUnreadOnes) {
-    StoreAll();
-    Store("Servidor", "SREF=HKEY_CURRENT_USER\\Outra");
-    fake.registry.PutRaw(0x80000001, "Outra", "Servidor", platform::kRegSz, "Lodz-?\0"s, false);
-    fake.registry.PutRaw(HKLM, kSub, "Base_Dados", platform::kRegExpandSz, "Vendas\0"s);
-    fake.registry.PutRaw(HKLM, kSub, kSeg, platform::kRegDword, "\x01\0\0\0"s);
-    fake.registry.PutRaw(HKLM, kSub, "Utilizador", platform::kRegMultiSz, "sa\0backup\0\0"s);
-    fake.registry.FailOn(Op::Query, "Palavra-Passe", platform::kAccessDenied);
-    form.Form_Load();
-    form.Form_Shown();
-    EXPECT_EQ(view.Text(Control::FXDataSource), "Lodz-?");
-    EXPECT_EQ(view.Text(Control::FXInitialCatalog), "Vendas");
-    EXPECT_EQ(view.selected, -1);
-    EXPECT_EQ(view.Text(Control::FXUser), "");
-    ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
-    EXPECT_EQ(fake.messageDialog.shown[0].text,
-              kNotRead + "\nPalavra-Passe\n\nNão é possível mostrar tal como estão guardados:"
-                         "\nServidor (tem caracteres que a página de código deste computador "
-                         "não tem)\nSegurança (não é texto)\nUtilizador (é uma lista de textos)" +
-                  kKeepAsIs);
-}
-
 // A view whose text boxes fail as a window's could, with a standard
 // exception rather than a run-time failure.
 struct ThrowingView : fakes::FakeDialogView {
