@@ -128,8 +128,8 @@ void frmDefinicoes::Command1_Click() { Tratado([&] { Gravar(); }); }
 void frmDefinicoes::Command2_Click() { Tratado([&] { view_.Unload(); }); }
 
 settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
-    // A missing value left as loaded is written as today: a text as its
-    // field shows it, the list and the password as read (empty).
+    // A missing value left as loaded is created: a text from its field,
+    // the list and the password as read (empty).
     const Tipo tipo = kDefinicoes[i].tipo;
     if (tipo != Tipo::Texto && !Alterado(i)) return {true, campos_[i].guardado, {}};
     std::string novo = tipo == Tipo::Lista
