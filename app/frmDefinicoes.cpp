@@ -53,20 +53,30 @@ void frmDefinicoes::Form_Load() {
 // A value counts as read only once its field shows it: should the load
 // stop in between, the field shows something else and must not be saved.
 void frmDefinicoes::Carregar(std::size_t i) {
+    using settings::ValorLido;
     const Control controlo = ControloDe(i);
-    // The password field shows the mask whatever the stored password; the
-    // stored form is kept as read, to be written back unchanged unless the
-    // field is edited. Decoding it only tells whether it was stored here.
+    // The password field shows the mask whatever the stored password.
+    // Decoding the stored form only tells whether it was stored here.
     const Tipo tipo = kDefinicoes[i].tipo;
     if (tipo == Tipo::PalavraPasse) view_.SetText(controlo, settings::kMascara);
-    const settings::ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
-    campos_[i].lido = lido.texto;
+    const ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
+    Campo& campo = campos_[i];
+    campo.guardado = lido.texto;
+    campo.forma = lido.forma;
+    // A value that is not a text shows nothing; one with a NUL, the text
+    // before it, as a text box would.
+    const std::string texto =
+        lido.Mostravel() ? lido.texto.substr(0, lido.texto.find('\0')) : std::string();
     if (tipo == Tipo::Texto)
-        view_.SetText(controlo, platform::Current().codePage->ToUtf8(lido.texto));
-    if (tipo == Tipo::Lista) view_.SelectListItem(settings::ItemSeguranca(lido.texto));
+        view_.SetText(controlo, platform::Current().codePage->ToUtf8(texto));
+    if (tipo == Tipo::Lista)
+        view_.SelectListItem(lido.Mostravel() ? settings::ItemSeguranca(texto) : -1);
     if (tipo == Tipo::PalavraPasse)
-        avisarPalavraPasse_ = lido.Legivel() && !settings::PalavraPasseLegivel(lido.texto);
-    campos_[i].legivel = lido.Legivel();
+        avisarPalavraPasse_ = lido.estado == ValorLido::Estado::Texto &&
+                              lido.forma == ValorLido::Forma::Fiel &&
+                              !settings::PalavraPasseLegivel(lido.texto);
+    campo.falta = lido.estado == ValorLido::Estado::NaoExiste;
+    campo.lido = lido.Legivel();
 }
 
 std::string frmDefinicoes::Mostrado(std::size_t i) const {
@@ -78,21 +88,35 @@ void frmDefinicoes::LembrarMostrados() {
     for (std::size_t i = 0; i < campos_.size(); ++i) campos_[i].mostrado = Mostrado(i);
 }
 
-bool frmDefinicoes::Guardar(std::size_t i) const {
-    // A value that could not be read, or was never read, is written only
-    // when the user changed what its field showed.
-    return campos_[i].legivel || Mostrado(i) != campos_[i].mostrado;
+// A text field is changed when its text differs from the one it was loaded
+// with (typing and deleting back is no change); the list, when the user
+// picked an item other than the one selected at load.
+bool frmDefinicoes::Alterado(std::size_t i) const {
+    if (kDefinicoes[i].tipo == Tipo::Lista) {
+        const int item = view_.SelectedListItem();
+        return item >= 0 && std::to_string(item) != campos_[i].mostrado;
+    }
+    std::string texto = view_.Text(ControloDe(i));  // may be a password
+    const bool alterado = texto != campos_[i].mostrado;
+    settings::Apagar(texto);
+    return alterado;
 }
 
 void frmDefinicoes::Form_Shown() {
     if (avisoMostrado_) return;
     avisoMostrado_ = true;
     Tratado([&] {
-        std::vector<std::string> naoLidos;
-        for (std::size_t i = 0; i < campos_.size(); ++i)
-            if (!campos_[i].legivel) naoLidos.push_back(kDefinicoes[i].nome);
-        if (!naoLidos.empty())
-            Mensagem(settings::MensagemNaoLidos(naoLidos), platform::Icon::Information);
+        std::vector<std::string> naoLidos, naoMostrados;
+        for (std::size_t i = 0; i < campos_.size(); ++i) {
+            const std::string nome = kDefinicoes[i].nome;
+            if (!campos_[i].lido)
+                naoLidos.push_back(nome);
+            else if (campos_[i].forma != settings::ValorLido::Forma::Fiel)
+                naoMostrados.push_back(nome + " (" + settings::MotivoForma(campos_[i].forma) + ")");
+        }
+        if (!naoLidos.empty() || !naoMostrados.empty())
+            Mensagem(settings::MensagemNaoLidos(naoLidos, naoMostrados),
+                     platform::Icon::Information);
         if (avisarPalavraPasse_)
             Mensagem("A palavra-passe guardada não pode ser lida neste computador. "
                      "Se não a alterar, fica guardada como está.",
@@ -105,22 +129,16 @@ void frmDefinicoes::Command1_Click() { Tratado([&] { Gravar(); }); }
 void frmDefinicoes::Command2_Click() { Tratado([&] { view_.Unload(); }); }
 
 settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
-    const Campo& campo = campos_[i];
-    std::string novo;
-    if (kDefinicoes[i].tipo == Tipo::Lista) {
-        // With no item picked, the text read is written back as it was.
-        const int item = view_.SelectedListItem();
-        if (item < 0) return {true, campo.lido, {}};
-        novo = settings::kItensSeguranca[item];
-    } else {
-        novo = view_.Text(ControloDe(i));
-        // The mask left in the password field means it was not touched:
-        // its stored form goes back exactly as it was read.
-        if (kDefinicoes[i].tipo == Tipo::PalavraPasse && novo == settings::kMascara &&
-            campo.legivel)
-            return {true, campo.lido, {}};
-    }
-    return settings::VerificarCampo(kDefinicoes[i], novo);
+    // A missing value left as loaded is created: a text from its field,
+    // the list and the password as read (empty).
+    const Tipo tipo = kDefinicoes[i].tipo;
+    if (tipo != Tipo::Texto && !Alterado(i)) return {true, campos_[i].guardado, {}};
+    std::string novo = tipo == Tipo::Lista
+                           ? settings::kItensSeguranca[view_.SelectedListItem()]
+                           : view_.Text(ControloDe(i));
+    settings::Verificacao verificacao = settings::VerificarCampo(kDefinicoes[i], novo);
+    settings::Apagar(novo);  // may be the typed password
+    return verificacao;
 }
 
 void frmDefinicoes::Gravar() {
@@ -128,7 +146,7 @@ void frmDefinicoes::Gravar() {
     // values not written the window stays open, to retry or cancel.
     const settings::Gravacao g = settings::Gravar(
         [&](std::size_t i) -> std::optional<settings::Verificacao> {
-            if (!Guardar(i)) return std::nullopt;
+            if (!campos_[i].falta && !Alterado(i)) return std::nullopt;
             return Verificar(i);
         });
     if (!g.mensagem.empty()) Mensagem(g.mensagem, platform::Icon::Warning);
@@ -147,7 +165,9 @@ bool frmDefinicoes::PalavraPasseDoTeste(std::string* utf8) const {
     *utf8 = view_.Text(ControloDe(i));
     if (*utf8 != settings::kMascara) return true;
     std::string decifrada;
-    if (!campos_[i].legivel || !settings::DecifrarPalavraPasse(campos_[i].lido, &decifrada))
+    const Campo& campo = campos_[i];
+    if (!campo.lido || campo.forma != settings::ValorLido::Forma::Fiel ||
+        !settings::DecifrarPalavraPasse(campo.guardado, &decifrada))
         return false;
     platform::Wipe(*utf8);
     *utf8 = platform::Current().codePage->ToUtf8(decifrada);

@@ -23,7 +23,9 @@ public:
     // of values that could not be read, then of a password that cannot be
     // decoded here.
     void Form_Shown();
-    // "&OK": checks every value, writes the five, then unloads.
+    // "&OK": checks the values to write, writes them, then unloads. A value
+    // is written only when the user changed its field, or when it does not
+    // exist; any other stays exactly as stored.
     void Command1_Click();
     // "&Cancelar", and the title bar's close button: unloads, writing nothing.
     void Command2_Click();
@@ -39,10 +41,13 @@ public:
 
 private:
     // What the load left in one field, for the save to tell whether the
-    // user changed it.
+    // user changed it. A field never filled (the load stopped before it)
+    // counts as showing a value that is there.
     struct Campo {
-        bool legivel = false;   // read as a text, or found missing
-        std::string lido;       // code-page bytes as read (the password's stored form)
+        bool lido = false;      // read as a text, or found missing
+        bool falta = false;     // the value does not exist
+        settings::ValorLido::Forma forma = settings::ValorLido::Forma::Fiel;
+        std::string guardado;   // code-page bytes as read (the password's stored form)
         std::string mostrado;   // the field's text (UTF-8) or, for the list, its item
     };
 
@@ -50,7 +55,7 @@ private:
     void Gravar();
     void LembrarMostrados();
     std::string Mostrado(std::size_t definicao) const;
-    bool Guardar(std::size_t definicao) const;
+    bool Alterado(std::size_t definicao) const;
     settings::Verificacao Verificar(std::size_t definicao) const;
     bool PalavraPasseDoTeste(std::string* utf8) const;
 

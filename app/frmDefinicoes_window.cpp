@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cwchar>
 #include <optional>
+#include <vector>
 
 #include "app/connection_worker.h"
 #include "app/dpi.h"
-#include "platform/wipe.h"
 #include "platform/win32/win32_platform.h"
 
 namespace app {
@@ -290,13 +290,11 @@ HWND frmDefinicoesWindow::Child(Control control) const { return children_[IndexO
 
 std::string frmDefinicoesWindow::Text(Control control) const {
     const HWND child = Child(control);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(child)), L'\0');
-    if (!text.empty()) {
-        text.resize(static_cast<size_t>(
-            GetWindowTextW(child, text.data(), static_cast<int>(text.size() + 1))));
-    }
-    std::string utf8 = Narrow(text);
-    platform::Wipe(text);  // it may be a password
+    std::vector<wchar_t> buffer(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
+    const int length = GetWindowTextW(child, buffer.data(), static_cast<int>(buffer.size()));
+    std::string utf8 = Narrow({buffer.data(), static_cast<size_t>(std::max(length, 0))});
+    // The buffer may hold the typed password: it is wiped before it goes.
+    SecureZeroMemory(buffer.data(), buffer.size() * sizeof(wchar_t));
     return utf8;
 }
 

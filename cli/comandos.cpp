@@ -46,10 +46,22 @@ const std::string* Dado(const Pedido& pedido, std::size_t i, const Segredo& segr
 // window tells them. A password is stored scrambled with this machine's
 // key, so one stored elsewhere, or another password, differs.
 bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& valor) {
-    if (lido.estado != ValorLido::Estado::Texto) return false;
+    if (lido.estado != ValorLido::Estado::Texto || lido.forma != ValorLido::Forma::Fiel)
+        return false;
     if (d.tipo == Tipo::Lista)
         return settings::ItemSeguranca(lido.texto) == settings::ItemSeguranca(valor);
     return lido.texto == valor;
+}
+
+// True when the value is there and its text is what is stored: not another
+// type, nor characters the code page changed, nor cut at a NUL.
+bool LidoComoTexto(const ValorLido& lido) {
+    return lido.estado == ValorLido::Estado::Texto && lido.forma == ValorLido::Forma::Fiel;
+}
+
+// A value that is there but cannot be given as the text stored.
+bool Ilegivel(const ValorLido& lido) {
+    return lido.estado != ValorLido::Estado::NaoExiste && !LidoComoTexto(lido);
 }
 
 // How `mostrar` gives a value: as its text, or for the password as its
@@ -58,10 +70,10 @@ bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& va
 std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
     if (d.tipo == Tipo::PalavraPasse) {
-        if (!lido.Legivel() || !settings::PalavraPasseLegivel(lido.texto)) return "ilegível";
+        if (Ilegivel(lido) || !settings::PalavraPasseLegivel(lido.texto)) return "ilegível";
         return lido.texto.empty() ? "vazia" : "definida";
     }
-    if (!lido.Legivel()) return std::nullopt;
+    if (Ilegivel(lido)) return std::nullopt;
     return platform::Current().codePage->ToUtf8(lido.texto);
 }
 
@@ -69,6 +81,7 @@ std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido
 std::string Linha(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "(em falta)";
     if (!lido.Legivel()) return "(ilegível)";
+    if (Ilegivel(lido)) return "(ilegível: " + settings::MotivoForma(lido.forma) + ")";
     const std::string texto = *Apresentado(d, lido);
     if (d.tipo != Tipo::PalavraPasse) return texto;
     return texto == "ilegível" ? "(ilegível neste computador)" : "(" + texto + ")";
@@ -78,6 +91,7 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
 std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* dado) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
     if (!lido.Legivel()) return "ilegível";
+    if (Ilegivel(lido)) return settings::MotivoForma(lido.forma);
     if (d.tipo == Tipo::Lista && settings::ItemSeguranca(lido.texto) < 0)
         return "não é False nem True";
     if (d.tipo == Tipo::PalavraPasse && !settings::PalavraPasseLegivel(lido.texto))
@@ -96,7 +110,7 @@ int Mostrar(const Pedido& pedido, Consola& consola) {
     std::string saida = pedido.json ? "{" : "";
     for (const auto& d : kDefinicoes) {
         const ValorLido lido = settings::LerDefinicao(d.nome);
-        if (!lido.Legivel()) ilegiveis.push_back(d.nome);
+        if (Ilegivel(lido)) ilegiveis.push_back(d.nome);
         if (pedido.json) {
             const std::optional<std::string> valor = Apresentado(d, lido);
             if (saida.size() > 1) saida += ", ";
@@ -173,7 +187,7 @@ int Testar(const Pedido& pedido, Consola& consola) {
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
         if (kDefinicoes[i].tipo == Tipo::Lista) continue;
         const settings::ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
-        if (!lido.Legivel()) {
+        if (Ilegivel(lido)) {
             consola.Erro("Não foi possível ler " + std::string(kDefinicoes[i].nome) + ".\n");
             return kSaidaIlegivel;
         }

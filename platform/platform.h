@@ -23,8 +23,10 @@ constexpr long kMoreData = 234;
 
 // Registry value types and access rights, with their Win32 numbers.
 constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyWrite = 0x20006;
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
@@ -42,8 +44,13 @@ public:
     virtual long OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
                          KeyHandle* key) = 0;
     // `size` goes in as the room in `data` and comes back as the bytes stored.
+    // `type` comes back as the value's type. `exact` comes back false when
+    // the value's text did not convert to the code page exactly (a
+    // character the code page lacks, replaced by a look-alike or "?"): the
+    // bytes are then what the ANSI call gives, not what is stored. It is
+    // true for data of the types that are not converted.
     virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
-                            char* data, std::uint32_t* size) = 0;
+                            char* data, std::uint32_t* size, bool* exact) = 0;
     virtual long SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
                           const char* data, std::uint32_t size) = 0;
     virtual long CloseKey(KeyHandle key) = 0;

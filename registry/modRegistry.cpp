@@ -150,8 +150,9 @@ ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome
         std::string buffer(kTamanhoBuffer, ' ');
         std::uint32_t tipo = platform::kRegSz;
         std::uint32_t tamanho = kTamanhoBuffer;
+        bool exacto = true;
         const long estado =
-            Registo().QueryValue(chave.handle(), nome, &tipo, buffer.data(), &tamanho);
+            Registo().QueryValue(chave.handle(), nome, &tipo, buffer.data(), &tamanho, &exacto);
         chave.Fechar();
         if (estado != platform::kSuccess) return Falhou(estado);
 
@@ -159,7 +160,7 @@ ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome
         // are lost while trailing ones (before the terminator) survive.
         std::string texto = AparaEspacos(buffer.substr(0, std::min(tamanho, kTamanhoBuffer)));
         if (!texto.empty()) texto.pop_back();
-        return ResultadoLeitura::Texto(texto);
+        return ResultadoLeitura::Texto(texto).ComOrigem(tipo, exacto);
     });
 }
 

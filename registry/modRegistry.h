@@ -38,6 +38,17 @@ public:
     // The text; empty for Null and Empty.
     const std::string& texto() const { return texto_; }
 
+    // For a text: the type of the value it was read from, and whether its
+    // characters came through the code page exactly. Only a caller that
+    // shows the text needs them; they take no part in comparisons.
+    std::uint32_t tipo() const { return tipo_; }
+    bool exacto() const { return exacto_; }
+    ResultadoLeitura& ComOrigem(std::uint32_t tipo, bool exacto) {
+        tipo_ = tipo;
+        exacto_ = exacto;
+        return *this;
+    }
+
     bool operator==(const ResultadoLeitura& o) const {
         return estado_ == o.estado_ && texto_ == o.texto_ &&
                (!IsNull() || causa_ == o.causa_);
@@ -50,6 +61,8 @@ private:
     Estado estado_;
     Causa causa_;
     std::string texto_;
+    std::uint32_t tipo_ = 1;  // REG_SZ
+    bool exacto_ = true;
 };
 
 // A key path split into its root key (0 when there is none) and sub-key.

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and fuzzes the scrambler for a
-# bounded time (FUZZ_SECONDS, 60 by default). Fails when the fuzzer finds a
-# crash, a sanitizer report or a broken check; the input that did it is left
-# in build/fuzz/.
+# Builds the libFuzzer targets with clang and runs each for a bounded time
+# (FUZZ_SECONDS, 60 by default): the scrambler, and the dialog's save over
+# the host doubles. Fails when a fuzzer finds a crash, a sanitizer report or
+# a broken check; the input that did it is left in build/fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
+targets=(fuzz_scrambler fuzz_dialog_save)
 
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target fuzz_scrambler -j"$(nproc)"
+cmake --build --preset fuzz --target "${targets[@]}" -j"$(nproc)"
 
-corpus=build/fuzz/corpus/scrambler
-mkdir -p "$corpus"
-build/fuzz/tests/fuzz/fuzz_scrambler -max_total_time="$seconds" -print_final_stats=1 \
-  -artifact_prefix=build/fuzz/ "$corpus"
+for target in "${targets[@]}"; do
+  corpus=build/fuzz/corpus/${target#fuzz_}
+  mkdir -p "$corpus"
+  echo "== $target (${seconds} s)"
+  build/fuzz/tests/fuzz/"$target" -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix=build/fuzz/ "$corpus"
+done

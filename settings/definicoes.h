@@ -53,10 +53,18 @@ constexpr std::size_t kMaxCaracteres = modRegistry::kTamanhoBuffer - 1;
 // must not be overwritten by a text that stands in for it.
 struct ValorLido {
     enum class Estado { Texto, NaoExiste, Ilegivel };
+    // How faithfully a text read stands for the value stored: it may not be
+    // a text at all (any type but REG_SZ and REG_EXPAND_SZ), be a list of
+    // texts (REG_MULTI_SZ), hold characters the code page turned into
+    // others, or hold a NUL before its end.
+    enum class Forma { Fiel, NaoTexto, VariosTextos, Convertido, ComNulo };
     Estado estado = Estado::Ilegivel;
     std::string texto;  // code-page bytes; empty unless Texto
+    Forma forma = Forma::Fiel;
 
     bool Legivel() const { return estado != Estado::Ilegivel; }
+    // True for a text that any field can show: a text type, the whole of it.
+    bool Mostravel() const { return forma != Forma::NaoTexto && forma != Forma::VariosTextos; }
 };
 
 // Reads a setting, following redirections.
@@ -77,8 +85,13 @@ bool DecifrarPalavraPasse(const std::string& guardada, std::string* decifrada);
 // Wipes a text that held a password before its memory is given back.
 void Apagar(std::string& texto);
 
-// The message that names the values not read, one per line.
-std::string MensagemNaoLidos(const std::vector<std::string>& nomes);
+// A few words on why a value cannot be shown as stored (UTF-8).
+std::string MotivoForma(ValorLido::Forma forma);
+
+// The message that names the values not read, one per line, then those
+// read but not shown as stored, each as "name (why)".
+std::string MensagemNaoLidos(const std::vector<std::string>& nomes,
+                             const std::vector<std::string>& naoMostrados = {});
 
 // The failure being handled, as the user is told of it: "Erro N: description".
 std::string MensagemFalhaEmCurso();

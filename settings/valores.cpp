@@ -16,12 +16,16 @@ Verificacao Recusada(std::string mensagem) { return {false, {}, std::move(mensag
 // and unscrambling. Each character's stored form depends only on itself
 // and its position, so the character is tried alone at that position.
 bool CaracterGuardavel(char c, std::size_t posicao) {
-    const std::string prova = std::string(posicao, 'A') + c;
+    std::string prova = std::string(posicao, 'A') + c;
+    std::string volta;
     try {
-        return modEncriptSerial::Desencriptar(modEncriptSerial::Encriptar(prova)) == prova;
+        volta = modEncriptSerial::Desencriptar(modEncriptSerial::Encriptar(prova));
     } catch (const platform::RuntimeFailure&) {
-        return false;
     }
+    const bool guardavel = volta == prova;
+    Apagar(prova);
+    Apagar(volta);
+    return guardavel;
 }
 
 // The places (counted from 1, in characters as typed) of the password's
@@ -39,6 +43,7 @@ std::vector<std::size_t> PosicoesRecusadas(const std::string& utf8) {
         ++posicao;
         bool guardavel = true;
         for (char c : ansi) guardavel = CaracterGuardavel(c, byte++) && guardavel;
+        Apagar(ansi);
         if (!guardavel) posicoes.push_back(posicao);
         i = fim;
     }
@@ -69,27 +74,36 @@ bool SobreviveAPaginaDeCodigo(const std::string& ansi) {
 Verificacao VerificarTexto(const std::string& palavraChave, const std::string& utf8) {
     std::string ansi;
     const std::string campo = "O campo «" + palavraChave + "»";
+    std::string motivo;
     if (!platform::Current().codePage->FromUtf8(utf8, &ansi))
-        return Recusada(campo + " contém caracteres que não podem ser gravados.");
-    if (ansi.size() > kMaxCaracteres)
-        return Recusada(campo + " excede " + std::to_string(kMaxCaracteres) + " caracteres.");
-    return Aceite(ansi);
+        motivo = " contém caracteres que não podem ser gravados.";
+    else if (ansi.size() > kMaxCaracteres)
+        motivo = " excede " + std::to_string(kMaxCaracteres) + " caracteres.";
+    if (motivo.empty()) return Aceite(std::move(ansi));
+    Apagar(ansi);  // may be part of a password
+    return Recusada(campo + motivo);
 }
 
+// The plain password's copies made here are wiped before they go.
 Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::string& utf8) {
     Verificacao texto = VerificarTexto(palavraChave, utf8);
     if (!texto.aceite) return texto;
     auto& codePage = *platform::Current().codePage;
-    std::string cifrada;
+    std::string cifrada, decifrada;
     try {
         cifrada = modEncriptSerial::Encriptar(texto.valor);
-        if (modEncriptSerial::Desencriptar(cifrada) != texto.valor) cifrada.clear();
+        decifrada = modEncriptSerial::Desencriptar(cifrada);
+        if (decifrada != texto.valor) cifrada.clear();
     } catch (const platform::RuntimeFailure&) {
         cifrada.clear();
     }
-    if (cifrada.empty() && !texto.valor.empty())
+    Apagar(decifrada);
+    if (cifrada.empty() && !texto.valor.empty()) {
+        Apagar(texto.valor);
         return Recusada("A palavra-passe contém caracteres que não podem ser gravados" +
                         NomearPosicoes(PosicoesRecusadas(utf8)) + ".");
+    }
+    Apagar(texto.valor);
     if (!SobreviveAPaginaDeCodigo(cifrada))
         return Recusada("A palavra-passe não pode ser guardada com a página de código deste "
                         "computador (" + std::to_string(codePage.Number()) +

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
@@ -46,7 +47,7 @@ long Win32Registry::OpenKey(std::uint32_t root, const std::string& subKey, std::
 }
 
 long Win32Registry::QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
-                               char* data, std::uint32_t* size) {
+                               char* data, std::uint32_t* size, bool* exact) {
     // Each wide character becomes at least one byte, so a value that needs
     // more wide characters than the caller has bytes of room cannot fit.
     std::vector<BYTE> raw(static_cast<size_t>(*size) * sizeof(wchar_t));
@@ -55,12 +56,19 @@ long Win32Registry::QueryValue(KeyHandle key, const std::string& name, std::uint
     const LONG status = RegQueryValueExW(AsHkey(key), Widen(name).c_str(), nullptr, &valueType,
                                          raw.data(), &rawSize);
     *type = valueType;
+    *exact = true;
     if (status != ERROR_SUCCESS) return status;
     if (!IsText(valueType))
         return Deliver(reinterpret_cast<const char*>(raw.data()), rawSize, data, size);
 
-    const auto* wide = reinterpret_cast<const wchar_t*>(raw.data());
-    const std::string ansi = FromUtf16(CP_ACP, {wide, rawSize / sizeof(wchar_t)});
+    // The ANSI call's conversion, look-alikes and "?" included; it was exact
+    // only when the text converts back to the very characters stored (an
+    // odd byte left over is no character at all).
+    const std::wstring_view wide(reinterpret_cast<const wchar_t*>(raw.data()),
+                                 rawSize / sizeof(wchar_t));
+    const std::string ansi = FromUtf16(CP_ACP, wide);
+    bool valid = false;
+    *exact = rawSize % sizeof(wchar_t) == 0 && ToUtf16(CP_ACP, ansi, &valid) == wide && valid;
     return Deliver(ansi.data(), static_cast<std::uint32_t>(ansi.size()), data, size);
 }
 

@@ -14,7 +14,7 @@ public:
     long OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
                  KeyHandle* key) override;
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type, char* data,
-                    std::uint32_t* size) override;
+                    std::uint32_t* size, bool* exact) override;
     long SetValue(KeyHandle key, const std::string& name, std::uint32_t type, const char* data,
                   std::uint32_t size) override;
     long CloseKey(KeyHandle key) override;

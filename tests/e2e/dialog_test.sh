@@ -8,19 +8,22 @@ sample_settings() {
   set_values "$KEY" Servidor "srv01" Base_Dados "vendas" "Segurança" "False" Utilizador "admin"
 }
 
-# "&OK" writes back what the window shows: a redirection's content in place
-# of the redirection, the server without its leading spaces, the user with
-# its trailing ones, and "True" as it was selected.
+# "&OK" writes what the user changed: the database, shown through its
+# redirection and edited, is written at the settings key in place of the
+# redirection, which is left as it was. The rest keeps its spaces.
 shown_values_are_saved() {
   reset_keys
   set_values "$REF_KEY" Base_Dados "catálogo"
   set_values "$KEY" Servidor "  srv01" Base_Dados "SREF=$REF_KEY" \
     "Segurança" "True" Utilizador "admin  "
   start
+  keys Tab End
+  type_text "2"
   keys alt+o
   expect_exit
-  expect_value Servidor "srv01"
-  expect_value Base_Dados "catálogo"
+  expect_value Servidor "  srv01"
+  expect_value Base_Dados "catálogo2"
+  [ "$(value Base_Dados "$REF_KEY")" = "catálogo" ] || fail "the redirection's target changed"
   expect_value "Segurança" "True"
   expect_value Utilizador "admin  "
 }

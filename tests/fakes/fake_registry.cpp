@@ -44,9 +44,9 @@ void FakeRegistry::PutString(std::uint32_t root, const std::string& path, const 
 }
 
 void FakeRegistry::PutRaw(std::uint32_t root, const std::string& path, const std::string& name,
-                          std::uint32_t type, const std::string& bytes) {
+                          std::uint32_t type, const std::string& bytes, bool exact) {
     CreateKey(root, path);
-    keys_[KeyId(root, path)][Lower(name)] = Value{type, bytes};
+    keys_[KeyId(root, path)][Lower(name)] = Value{type, bytes, exact};
 }
 
 std::optional<FakeRegistry::Value> FakeRegistry::Get(std::uint32_t root, const std::string& path,
@@ -100,17 +100,22 @@ long FakeRegistry::OpenKey(std::uint32_t root, const std::string& subKey, std::u
 }
 
 long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
-                              std::uint32_t* type, char* data, std::uint32_t* size) {
+                              std::uint32_t* type, char* data, std::uint32_t* size,
+                              bool* exact) {
     values_.push_back("query " + name);
+    *exact = true;
     const auto open = open_.find(key);
     if (long status = Enter(Op::Query, SubKeyOf(key), name)) return status;
     if (open == open_.end()) return platform::kInvalidHandle;
     if (!(open->second.access & kKeyQueryValue)) return platform::kAccessDenied;
-    const Key& values = keys_[open->second.path];
-    const auto value = values.find(Lower(name));
-    if (value == values.end()) return platform::kFileNotFound;
+    // A root key opened itself has no entry: reading must not make one.
+    const auto values = keys_.find(open->second.path);
+    if (values == keys_.end()) return platform::kFileNotFound;
+    const auto value = values->second.find(Lower(name));
+    if (value == values->second.end()) return platform::kFileNotFound;
     const auto needed = static_cast<std::uint32_t>(value->second.bytes.size());
     *type = value->second.type;
+    *exact = value->second.exact;
     if (needed > *size) {
         *size = needed;
         return platform::kMoreData;

@@ -1,6 +1,8 @@
 // An in-memory registry that answers like the Win32 ANSI calls: status
 // codes, the size in and out, ERROR_MORE_DATA when the room is too small,
-// values of any type stored as bytes. It counts calls and open keys, and
+// values of any type stored as bytes. A value can be marked as one whose
+// text the code page does not hold exactly: its bytes then stand for what
+// the conversion gave, and queries say it was not exact. It counts calls and open keys, and
 // can make the calls of one operation on one key or value return a status
 // or raise a failure.
 #pragma once
@@ -22,7 +24,12 @@ public:
     struct Value {
         std::uint32_t type = platform::kRegSz;
         std::string bytes;
+        bool exact = true;
+        bool operator==(const Value& o) const {
+            return type == o.type && bytes == o.bytes && exact == o.exact;
+        }
     };
+    using Key = std::map<std::string, Value>;  // by lower-case value name
 
     // Setting up and inspecting the store (no call is counted).
     void CreateKey(std::uint32_t root, const std::string& path);
@@ -31,7 +38,7 @@ public:
     void PutString(std::uint32_t root, const std::string& path, const std::string& name,
                    const std::string& text);
     void PutRaw(std::uint32_t root, const std::string& path, const std::string& name,
-                std::uint32_t type, const std::string& bytes);
+                std::uint32_t type, const std::string& bytes, bool exact = true);
     std::optional<Value> Get(std::uint32_t root, const std::string& path,
                              const std::string& name) const;
 
@@ -48,6 +55,10 @@ public:
         RaiseOn(op, where, std::make_exception_ptr(failure));
     }
 
+    // Every key with its values, by KeyId.
+    const std::map<std::string, Key>& keys() const { return keys_; }
+    // "root\\lower-case path", the name keys() gives a key by.
+    static std::string KeyId(std::uint32_t root, const std::string& path);
     int calls() const { return calls_; }
     int openKeys() const { return static_cast<int>(open_.size()); }
     // The access rights of every OpenKey call, in order.
@@ -58,7 +69,7 @@ public:
     long OpenKey(std::uint32_t root, const std::string& subKey, std::uint32_t access,
                  platform::KeyHandle* key) override;
     long QueryValue(platform::KeyHandle key, const std::string& name, std::uint32_t* type,
-                    char* data, std::uint32_t* size) override;
+                    char* data, std::uint32_t* size, bool* exact) override;
     long SetValue(platform::KeyHandle key, const std::string& name, std::uint32_t type,
                   const char* data, std::uint32_t size) override;
     long CloseKey(platform::KeyHandle key) override;
@@ -73,9 +84,6 @@ private:
         long status = platform::kSuccess;
         std::exception_ptr failure;
     };
-    using Key = std::map<std::string, Value>;  // by lower-case value name
-
-    static std::string KeyId(std::uint32_t root, const std::string& path);
     std::string SubKeyOf(platform::KeyHandle key) const;
     // Counts the call; returns the status injected for `op` on the sub-key
     // (and value), or raises, or 0.

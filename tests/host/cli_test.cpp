@@ -165,6 +165,11 @@ auto Put(const std::string& name, const std::string& text) {
 auto Missing(const std::string& name) {
     return [=](fakes::FakePlatform& f) { f.registry.FailOn(Op::Query, name, platform::kFileNotFound); };
 }
+// A value stored as `type`, or as text the code page did not convert exactly.
+auto Raw(const std::string& name, std::uint32_t type, const std::string& bytes,
+         bool exact = true) {
+    return [=](fakes::FakePlatform& f) { f.registry.PutRaw(HKLM, kSub, name, type, bytes, exact); };
+}
 // A registry failure whose report fails too, so that it leaves the store.
 auto Untrapped(Op op, const std::string& name) {
     return [=](fakes::FakePlatform& f) {
@@ -207,6 +212,23 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"Seguran\\u00e7a\": \"True\", \"Utilizador\": null, "
                 "\"Palavra-Passe\": \"ileg\\u00edvel\"}\n",
                 "Não foi possível ler:\nServidor" + kNotRead},
+        // A value that is there but is not the text it reads as is never
+        // shown, compared or kept as if it were.
+        RunCase{"show_not_as_stored", {"mostrar"},
+                All(Raw("Servidor", platform::kRegSz, "db01\0"s, false),
+                    Raw(kSeg, platform::kRegDword, "\1\0\0\0"s)),
+                {}, 3,
+                "Servidor=(ilegível: tem caracteres que a página de código deste computador "
+                "não tem)\nBase_Dados=vendas\nSegurança=(ilegível: não é texto)\n"
+                "Utilizador=sa\nPalavra-Passe=(definida)\n",
+                "Não foi possível ler:\nServidor\nSegurança" + kNotRead},
+        RunCase{"set_over_not_as_stored", {"definir", "--servidor", "db01", "--seguranca", "True"},
+                All(Raw("Servidor", platform::kRegSz, "db01\0"s, false),
+                    Raw(kSeg, platform::kRegDword, "\1\0\0\0"s)),
+                {}, 0, "Alterados: Servidor, Segurança\n", "", {{kSeg, "True"}}},
+        RunCase{"check_not_as_stored", {"verificar"},
+                Raw(kSeg, platform::kRegMultiSz, "True\0\0"s), {}, 3,
+                "Segurança: é uma lista de textos\n", ""},
         RunCase{"show_failure_is_a_read", {"mostrar"}, Untrapped(Op::Query, "Base_Dados"), {}, 3,
                 "", "Falha inesperada ao ler as definições: " + kCom},
         RunCase{"set_some", {"definir", "--servidor", "db02", "--palavra-passe-stdin"},

@@ -40,7 +40,7 @@ const char kSeguranca[] = "Segurança";  // value names are UTF-8
 class FailingQueryRegistry : public Win32Registry {
 public:
     long QueryValue(platform::KeyHandle, const std::string&, std::uint32_t*, char*,
-                    std::uint32_t*) override {
+                    std::uint32_t*, bool*) override {
         throw platform::RuntimeFailure(platform::kErrInvalidArgument);
     }
 };
