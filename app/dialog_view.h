@@ -1,10 +1,12 @@
 // What the dialog's logic needs from its window: the controls' texts, the
-// list, the focus and closing. The Win32 window implements it; host tests
+// list, the focus, closing, and connection tests off its thread. The Win32 window implements it; host tests
 // use a double. Texts are UTF-8.
 #pragma once
 
 #include <cstddef>
 #include <string>
+
+#include "connection/connection_string.h"
 
 namespace app {
 
@@ -18,6 +20,7 @@ enum class Control {
     FXPassword,
     Command1,  // "&OK"
     Command2,  // "&Cancelar"
+    Command3,  // "&Testar ligação"
 };
 
 // The field that shows settings::kDefinicoes[definicao].
@@ -38,6 +41,14 @@ public:
     virtual int SelectedListItem() const = 0;    // -1 when none is selected
 
     virtual void SetFocus(Control control) = 0;
+    // Enables or disables a button; a disabled button that had the focus
+    // hands it to the next control.
+    virtual void Enable(Control control, bool enabled) = 0;
+    // Starts a connection test with `target` off the window's thread and
+    // returns at once; the logic hears the outcome through
+    // frmDefinicoes::Command3_Done, on the window's thread, unless the
+    // window is gone by then.
+    virtual void TestConnection(connection::Target target) = 0;
     // Destroys the window; as it is the only one, the program then ends.
     virtual void Unload() = 0;
 };

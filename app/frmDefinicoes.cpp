@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/wipe.h"
 
 namespace app {
 namespace {
@@ -153,6 +154,55 @@ void frmDefinicoes::Gravar() {
         view_.SetFocus(ControloDe(*g.recusada));
     else if (g.mensagem.empty())
         view_.Unload();
+}
+
+// The password to test with: the one typed or, while the field shows the
+// mask, the stored one decoded with this machine's key. False when that
+// does not decode here.
+bool frmDefinicoes::PalavraPasseDoTeste(std::string* utf8) const {
+    std::size_t i = 0;
+    while (kDefinicoes[i].tipo != Tipo::PalavraPasse) ++i;
+    *utf8 = view_.Text(ControloDe(i));
+    if (*utf8 != settings::kMascara) return true;
+    std::string decifrada;
+    const Campo& campo = campos_[i];
+    if (!campo.lido || campo.forma != settings::ValorLido::Forma::Fiel ||
+        !settings::DecifrarPalavraPasse(campo.guardado, &decifrada))
+        return false;
+    platform::Wipe(*utf8);
+    *utf8 = platform::Current().codePage->ToUtf8(decifrada);
+    platform::Wipe(decifrada);
+    return true;
+}
+
+void frmDefinicoes::Command3_Click() {
+    if (testando_) return;
+    Tratado([&] {
+        connection::Target alvo;
+        if (!PalavraPasseDoTeste(&alvo.password)) {
+            Mensagem("A palavra-passe guardada não se decifra neste computador. "
+                     "Escreva-a para testar a ligação.",
+                     platform::Icon::Warning);
+            return;
+        }
+        alvo.server = view_.Text(Control::FXDataSource);
+        alvo.database = view_.Text(Control::FXInitialCatalog);
+        alvo.user = view_.Text(Control::FXUser);
+        view_.TestConnection(std::move(alvo));
+        testando_ = true;
+        view_.Enable(Control::Command3, false);
+        view_.SetText(Control::Command3, "A testar…");
+    });
+}
+
+void frmDefinicoes::Command3_Done(const connection::Outcome& outcome) {
+    testando_ = false;
+    Tratado([&] {
+        view_.SetText(Control::Command3, "&Testar ligação");
+        view_.Enable(Control::Command3, true);
+        Mensagem(connection::Message(outcome),
+                 outcome.connected ? platform::Icon::Information : platform::Icon::Warning);
+    });
 }
 
 }  // namespace app

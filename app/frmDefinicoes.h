@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/dialog_view.h"
+#include "connection/attempt.h"
 #include "settings/valores.h"
 
 namespace app {
@@ -29,6 +30,14 @@ public:
     // "&Cancelar", and the title bar's close button: unloads, writing nothing.
     void Command2_Click();
     void Form_Close() { Command2_Click(); }
+    // "&Testar ligação": tests the texts in the fields now, off the
+    // window's thread; the button is disabled until the outcome comes.
+    void Command3_Click();
+    // The outcome of that test, shown in a message box.
+    void Command3_Done(const connection::Outcome& outcome);
+
+    // How long a test from the window waits for the login, in seconds.
+    static constexpr unsigned kTempoLimite = 15;
 
 private:
     // What the load left in one field, for the save to tell whether the
@@ -48,11 +57,13 @@ private:
     std::string Mostrado(std::size_t definicao) const;
     bool Alterado(std::size_t definicao) const;
     settings::Verificacao Verificar(std::size_t definicao) const;
+    bool PalavraPasseDoTeste(std::string* utf8) const;
 
     DialogView& view_;
     std::array<Campo, settings::kDefinicoes.size()> campos_{};  // in the order of kDefinicoes
     bool avisarPalavraPasse_ = false;
     bool avisoMostrado_ = false;
+    bool testando_ = false;
 };
 
 // Shows the failure being handled as "Erro N: description". For the window

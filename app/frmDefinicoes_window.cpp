@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/connection_worker.h"
 #include "app/dpi.h"
 #include "platform/win32/win32_platform.h"
 
@@ -24,6 +25,8 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDR
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
 // Posted once the window is first visible.
 constexpr UINT kShownMessage = WM_APP + 1;
+// Posted by a connection test when it ends (see connection_worker.h).
+constexpr UINT kTestedMessage = WM_APP + 2;
 
 // The client area's design position and size, in twips from the screen's
 // top-left corner.
@@ -61,6 +64,7 @@ const ChildSpec kChildren[] = {
      Control::FXPassword},
     {L"Button", L"&OK", kButton, 0, 3915, 2790, 1365, 330, Control::Command1},
     {L"Button", L"&Cancelar", kButton, 0, 5355, 2790, 1365, 330, Control::Command2},
+    {L"Button", L"&Testar ligação", kButton, 0, 270, 2790, 1815, 330, Control::Command3},
 };
 
 // Child window identifiers: kFirstId + position in kChildren. None is IDOK
@@ -184,6 +188,9 @@ LRESULT frmDefinicoesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     case kShownMessage:
         logic_.Form_Shown();
         return 0;
+    case kTestedMessage:
+        logic_.Command3_Done(*TakeOutcome(lParam));
+        return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -202,11 +209,14 @@ void frmDefinicoesWindow::OnCommand(int id, int code) {
         logic_.Command1_Click();
     } else if (id == IdOf(Control::Command2) && code == BN_CLICKED) {
         logic_.Command2_Click();
+    } else if (id == IdOf(Control::Command3) && code == BN_CLICKED) {
+        logic_.Command3_Click();
     } else if (id == IDOK) {
         // Enter, from the dialog manager: there is no default button, so
         // Enter presses a button only when that button has the focus.
         const HWND focus = GetFocus();
-        if (focus == Child(Control::Command1) || focus == Child(Control::Command2)) {
+        if (focus == Child(Control::Command1) || focus == Child(Control::Command2) ||
+            focus == Child(Control::Command3)) {
             OnCommand(GetDlgCtrlID(focus), BN_CLICKED);
         }
     }
@@ -315,6 +325,18 @@ void frmDefinicoesWindow::SetFocus(Control control) {
     // While hidden (during load) it is only remembered for the first activation.
     focus_ = Child(control);
     if (IsWindowVisible(hwnd_)) ::SetFocus(focus_);
+}
+
+void frmDefinicoesWindow::Enable(Control control, bool enabled) {
+    const HWND child = Child(control);
+    // A disabled control cannot keep the focus, and the keyboard would be
+    // left with nowhere to go.
+    if (!enabled && GetFocus() == child) ::SetFocus(GetNextDlgTabItem(hwnd_, child, FALSE));
+    EnableWindow(child, enabled);
+}
+
+void frmDefinicoesWindow::TestConnection(connection::Target target) {
+    StartConnectionTest(hwnd_, kTestedMessage, std::move(target), frmDefinicoes::kTempoLimite);
 }
 
 void frmDefinicoesWindow::Unload() {

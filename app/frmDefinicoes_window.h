@@ -1,4 +1,4 @@
-// The access settings window: a plain top-level window with twelve child
+// The access settings window: a plain top-level window with thirteen child
 // controls, driven by the dialog manager's keyboard handling (IsDialogMessage
 // in the message loop). It owns the dialog's logic and forwards each event
 // to it; everything the logic asks of the controls goes through DialogView.
@@ -38,6 +38,8 @@ public:
     void SelectListItem(int index) override;
     int SelectedListItem() const override;
     void SetFocus(Control control) override;
+    void Enable(Control control, bool enabled) override;
+    void TestConnection(connection::Target target) override;
     void Unload() override;
 
 private:
@@ -54,7 +56,7 @@ private:
     void LayoutControls();
     HWND Child(Control control) const;
 
-    static constexpr size_t kChildCount = 12;
+    static constexpr size_t kChildCount = 13;
 
     frmDefinicoes logic_;
     HWND hwnd_ = nullptr;

@@ -32,6 +32,8 @@ void frmDefinicoes::Form_Load() {
 void frmDefinicoes::Form_Shown() {}
 void frmDefinicoes::Command1_Click() { view_.Unload(); }
 void frmDefinicoes::Command2_Click() { view_.Unload(); }
+void frmDefinicoes::Command3_Click() {}
+void frmDefinicoes::Command3_Done(const connection::Outcome&) {}
 void MostrarFalhaEmCurso() noexcept {}
 
 }  // namespace app

@@ -1,9 +1,11 @@
 #include "cli/comandos.h"
 
+#include <iterator>
 #include <optional>
 
 #include "cli/entrada.h"
 #include "cli/json.h"
+#include "connection/attempt.h"
 #include "platform/platform.h"
 #include "settings/valores.h"
 
@@ -174,6 +176,42 @@ int Verificar(const Pedido& pedido, Consola& consola) {
     return kSaidaExito;
 }
 
+int Testar(const Pedido& pedido, Consola& consola) {
+    connection::Target alvo;
+    alvo.driver = pedido.controlador;
+    // Where each setting goes, in the order of kDefinicoes; "Segurança"
+    // has no place in the connection string.
+    std::string* const destinos[] = {&alvo.server, &alvo.database, nullptr, &alvo.user, nullptr};
+    static_assert(std::size(destinos) == kDefinicoes.size());
+    std::string guardada;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        if (kDefinicoes[i].tipo == Tipo::Lista) continue;
+        const settings::ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
+        if (Ilegivel(lido)) {
+            consola.Erro("Não foi possível ler " + std::string(kDefinicoes[i].nome) + ".\n");
+            return kSaidaIlegivel;
+        }
+        if (destinos[i]) *destinos[i] = platform::Current().codePage->ToUtf8(lido.texto);
+        if (kDefinicoes[i].tipo == Tipo::PalavraPasse) guardada = lido.texto;
+    }
+    Segredo decifrada;
+    if (!settings::DecifrarPalavraPasse(guardada, &decifrada.texto)) {
+        consola.Erro("A palavra-passe guardada não se decifra com a chave deste computador: "
+                     "defina-a de novo neste computador.\n");
+        return kSaidaIlegivel;
+    }
+    alvo.password = platform::Current().codePage->ToUtf8(decifrada.texto);
+    const std::string servidor = alvo.server, base = alvo.database;
+    const connection::Outcome r =
+        connection::Attempt(*platform::Current().database, alvo, pedido.tempoLimite);
+    if (!r.connected) {
+        for (const std::string& linha : r.lines) consola.Erro(linha + "\n");
+        return kSaidaLigacao;
+    }
+    consola.Escrever("Ligação estabelecida a " + servidor + ", base de dados " + base + ".\n");
+    return kSaidaExito;
+}
+
 int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
     const Analise analise = AnalisarArgumentos(argumentos);
     if (!analise.valida) {
@@ -187,6 +225,7 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
         case Comando::Mostrar: return Mostrar(pedido, consola);
         case Comando::Definir: return Definir(pedido, consola);
         case Comando::Verificar: return Verificar(pedido, consola);
+        case Comando::Testar: return Testar(pedido, consola);
         }
     } catch (...) {
         // Writes trap their own failures (Definir), so this one came while

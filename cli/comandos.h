@@ -16,6 +16,7 @@ constexpr int kSaidaUtilizacao = 1;  // also a password refused on standard inpu
 constexpr int kSaidaRecusado = 2;
 constexpr int kSaidaIlegivel = 3;  // unreadable, missing or not as given; a failed read
 constexpr int kSaidaGravacao = 4;  // a failed write
+constexpr int kSaidaLigacao = 5;     // the connection test failed
 
 // Prints the five settings, as lines or as one JSON object; exit 3 when a
 // value is there but cannot be read.
@@ -26,6 +27,8 @@ int Definir(const Pedido& pedido, Consola& consola);
 // value given is the stored one; names on standard output each one that is
 // not.
 int Verificar(const Pedido& pedido, Consola& consola);
+// Connects with the stored settings through ODBC and disconnects.
+int Testar(const Pedido& pedido, Consola& consola);
 
 // Reads the arguments (UTF-8, without the program's name), runs the command
 // and gives the exit code. Usage errors print the usage.

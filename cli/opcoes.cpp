@@ -1,5 +1,7 @@
 #include "cli/opcoes.h"
 
+#include <algorithm>
+
 namespace cli {
 namespace {
 
@@ -44,6 +46,38 @@ Analise AnalisarValores(const std::vector<std::string>& args, Comando comando) {
     return {true, pedido, {}};
 }
 
+// A whole number of seconds from 1 to 3600.
+bool LerSegundos(const std::string& texto, unsigned* segundos) {
+    if (texto.empty() || texto.size() > 4 ||
+        texto.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *segundos = static_cast<unsigned>(std::stoul(texto));
+    return *segundos >= 1 && *segundos <= 3600;
+}
+
+Analise AnalisarTestar(const std::vector<std::string>& args) {
+    Pedido pedido;
+    pedido.comando = Comando::Testar;
+    std::vector<std::string> dadas;
+    for (std::size_t a = 1; a < args.size(); a += 2) {
+        const std::string& arg = args[a];
+        if (arg != "--controlador" && arg != "--tempo-limite")
+            return Erro("Opção desconhecida: " + arg);
+        if (std::find(dadas.begin(), dadas.end(), arg) != dadas.end())
+            return Erro("Opção repetida: " + arg);
+        dadas.push_back(arg);
+        if (a + 1 == args.size()) return Erro("Falta o texto de " + arg);
+        const std::string& texto = args[a + 1];
+        if (arg == "--controlador") {
+            if (texto.empty()) return Erro("Falta o texto de " + arg);
+            pedido.controlador = texto;
+        } else if (!LerSegundos(texto, &pedido.tempoLimite)) {
+            return Erro("--tempo-limite aceita de 1 a 3600 segundos, não: " + texto);
+        }
+    }
+    return {true, pedido, {}};
+}
+
 // The options of `definir` and `verificar`, as the usage shows them, after
 // `comando` and wrapped under the first.
 std::string OpcoesValores(const std::string& comando) {
@@ -70,6 +104,7 @@ const std::string kUtilizacao =
     "Utilização:\n"
     "  definicoes mostrar [--json]\n" +
     OpcoesValores("definir") + OpcoesValores("verificar") +
+    "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS]\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
     "mostrar    mostra as cinco definições, uma por linha; nunca mostra a palavra-passe.\n"
@@ -78,6 +113,8 @@ const std::string kUtilizacao =
     "           alterou. Precisa de direitos de administrador.\n"
     "verificar  confirma que as cinco definições estão presentes e legíveis neste\n"
     "           computador e que cada valor indicado é o guardado.\n"
+    "testar     liga à base de dados com as definições guardadas, por ODBC, e desliga.\n"
+    "           Controlador \"SQL Server\" e 15 segundos de espera, salvo indicação.\n"
     "\n"
     "A palavra-passe lê-se da entrada padrão, nunca dos argumentos: uma linha não vazia\n"
     "de no máximo 1024 bytes (numa consola, pedida sem eco). A palavra-passe vazia\n"
@@ -85,13 +122,15 @@ const std::string kUtilizacao =
     "\n"
     "Códigos de saída: 0 êxito; 1 erro de utilização ou palavra-passe recusada na\n"
     "entrada; 2 valor recusado; 3 valor ilegível, em falta ou diferente do indicado,\n"
-    "ou falha ao ler; 4 falha ao gravar.\n";
+    "ou falha ao ler (em testar, também a palavra-passe que não se decifra aqui);\n"
+    "4 falha ao gravar; 5 a ligação falhou.\n";
 
 Analise AnalisarArgumentos(const std::vector<std::string>& args) {
     if (args.empty()) return Erro("Falta o comando.");
     const std::string& comando = args[0];
     if (comando == "definir") return AnalisarValores(args, Comando::Definir);
     if (comando == "verificar") return AnalisarValores(args, Comando::Verificar);
+    if (comando == "testar") return AnalisarTestar(args);
     Pedido pedido;  // Comando::Ajuda
     std::size_t usados = 1;
     if (comando == "mostrar") {

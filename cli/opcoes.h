@@ -11,7 +11,7 @@
 
 namespace cli {
 
-enum class Comando { Ajuda, Mostrar, Definir, Verificar };
+enum class Comando { Ajuda, Mostrar, Definir, Verificar, Testar };
 
 // Where the password given to `definir` or `verificar` comes from: none
 // given, standard input, or the empty password (never read).
@@ -28,6 +28,9 @@ struct Pedido {
     std::array<std::optional<std::string>, settings::kDefinicoes.size()> textos;
     PalavraPasse palavraPasse = PalavraPasse::Nenhuma;
     bool json = false;  // `mostrar --json`
+    // For `testar`: the ODBC driver and the login timeout in seconds.
+    std::string controlador = "SQL Server";
+    unsigned tempoLimite = 15;
 };
 
 // A request, or the reason the arguments make none (a usage error).

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -94,6 +95,30 @@ public:
     virtual unsigned Number() = 0;
 };
 
+// One diagnostic record of the ODBC driver manager or driver (UTF-8).
+struct DiagnosticRecord {
+    std::string sqlState;
+    std::string message;
+};
+
+enum class ConnectResult { Connected, Failed, NoDriverManager };
+
+// A database connection attempt through ODBC. The driver manager is loaded
+// on the first call, not at start; NoDriverManager when it cannot be.
+class Database {
+public:
+    virtual ~Database() = default;
+    // Connects with the connection string (UTF-8) without prompting,
+    // waiting at most `loginTimeoutSeconds` for the login, and disconnects
+    // at once. On failure `diagnostics` gets the records, as the driver
+    // gave them (they may repeat the connection string). The
+    // implementation wipes its own copies of the string. May be called
+    // from any thread.
+    virtual ConnectResult Connect(const std::string& utf8ConnectionString,
+                                  unsigned loginTimeoutSeconds,
+                                  std::vector<DiagnosticRecord>* diagnostics) = 0;
+};
+
 // The implementations in use. The program installs the Win32 ones at start;
 // tests install doubles.
 struct Services {
@@ -102,6 +127,7 @@ struct Services {
     ErrorReporter* reporter = nullptr;
     Volume* volume = nullptr;
     CodePage* codePage = nullptr;
+    Database* database = nullptr;
 };
 
 Services& Current();

@@ -8,7 +8,8 @@ here=$(dirname "$0")
 packages=(cmake make g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine wine64 xvfb xdotool imagemagick locales python3
-          wixl msitools osslsigncode openssl)
+          wixl msitools osslsigncode openssl
+          unixodbc odbc-postgresql postgresql)
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
 updated=""
 
@@ -52,4 +53,9 @@ if "$here/can-run-32bit.sh"; then
     updated=""
   fi
   install wine32:i386
+  # The 32-bit ODBC driver manager and PostgreSQL driver, for the 32-bit
+  # program's connection tests. Not every mirror or release can install
+  # them next to the 64-bit ones; the tests then skip the 32-bit run.
+  install libodbc2:i386 odbc-postgresql:i386 ||
+    echo "The 32-bit ODBC packages did not install: the 32-bit connection tests will be skipped"
 fi

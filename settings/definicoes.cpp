@@ -4,15 +4,12 @@
 
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
+#include "platform/wipe.h"
 #include "scrambler/modEncriptSerial.h"
 
 namespace settings {
 
-void Apagar(std::string& texto) {
-    volatile char* p = texto.data();
-    for (std::size_t i = 0; i < texto.size(); ++i) p[i] = '\0';
-    texto.clear();
-}
+void Apagar(std::string& texto) { platform::Wipe(texto); }
 
 namespace {
 
@@ -49,17 +46,23 @@ int ItemSeguranca(std::string texto) {
     return -1;
 }
 
-bool PalavraPasseLegivel(const std::string& guardada) {
-    std::string decifrada;
+bool DecifrarPalavraPasse(const std::string& guardada, std::string* decifrada) {
     bool mesma = false;
     try {
-        decifrada = modEncriptSerial::Desencriptar(guardada);
-        mesma = modEncriptSerial::Encriptar(decifrada) == guardada;
+        *decifrada = modEncriptSerial::Desencriptar(guardada);
+        mesma = modEncriptSerial::Encriptar(*decifrada) == guardada;
     } catch (const platform::RuntimeFailure&) {
         // a code fell out of range: stored with another key
     }
-    Apagar(decifrada);
+    if (!mesma) Apagar(*decifrada);
     return mesma;
+}
+
+bool PalavraPasseLegivel(const std::string& guardada) {
+    std::string decifrada;
+    const bool legivel = DecifrarPalavraPasse(guardada, &decifrada);
+    Apagar(decifrada);
+    return legivel;
 }
 
 std::string MotivoForma(ValorLido::Forma forma) {

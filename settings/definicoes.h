@@ -78,6 +78,9 @@ int ItemSeguranca(std::string texto);
 // that scrambles back to the same stored form: it was stored here, and
 // the key of this machine has not changed since.
 bool PalavraPasseLegivel(const std::string& guardada);
+// The same check, giving the decoded password (code-page bytes) when it
+// passes; the caller wipes it with Apagar.
+bool DecifrarPalavraPasse(const std::string& guardada, std::string* decifrada);
 
 // Wipes a text that held a password before its memory is given back.
 void Apagar(std::string& texto);

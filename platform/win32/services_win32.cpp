@@ -10,7 +10,7 @@ void InstallServices(const std::wstring& title) {
     static Win32ErrorReporter reporter;
     static Win32Volume volume;
     static Win32CodePage codePage;
-    Current() = Services{&registry, &messageDialog, &reporter, &volume, &codePage};
+    Current() = Services{&registry, &messageDialog, &reporter, &volume, &codePage, &OdbcDatabase()};
 }
 
 }  // namespace platform::win32

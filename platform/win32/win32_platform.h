@@ -58,6 +58,9 @@ public:
     unsigned Number() override;
 };
 
+// ODBC through odbc32.dll, loaded on the first attempt.
+Database& OdbcDatabase();
+
 // Installs the Win32 services for the life of the process; `title` is the
 // program's title, the caption of its message boxes.
 void InstallServices(const std::wstring& title);

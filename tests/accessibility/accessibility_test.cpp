@@ -94,14 +94,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(program_.Window()) << "the program's window did not appear";
         children_ = program_.Children();
-        ASSERT_EQ(children_.size(), 12u);
+        ASSERT_EQ(children_.size(), 13u);
     }
     RunningProgram program_{g_program};
     std::vector<HWND> children_;
 };
 
 // The controls by their place among the window's children.
-enum Child { kServer = 1, kDatabase = 3, kSecurity = 5, kUser = 7, kPassword = 9, kOk, kCancel };
+enum Child { kServer = 1, kDatabase = 3, kSecurity = 5, kUser = 7, kPassword = 9, kOk, kCancel, kTest };
 
 TEST_F(ProgramWindow, ScreenReaderHearsEachControlsLabelStateAndShortcut) {
     // The table as MSAA gave it, for the record.
@@ -132,14 +132,15 @@ TEST_F(ProgramWindow, ScreenReaderHearsEachControlsLabelStateAndShortcut) {
 
     EXPECT_EQ(Ask(children_[kOk]).shortcut, L"Alt+O");
     EXPECT_EQ(Ask(children_[kCancel]).shortcut, L"Alt+C");
+    EXPECT_EQ(Ask(children_[kTest]).shortcut, L"Alt+T");
 }
 
 // The window never hides keyboard cues (it sends no UIS_INITIALIZE), so
 // the focus rectangle is always drawn; Wine 8 keeps no UI state to query,
 // so that is not checked here.
 TEST_F(ProgramWindow, TabMovesTheFocusInTabOrder) {
-    const std::vector<int> order = {kServer, kDatabase, kSecurity, kUser,
-                                    kPassword, kOk, kCancel, kServer};
+    const std::vector<int> order = {kServer,   kDatabase, kSecurity, kUser,  kPassword,
+                                    kOk,       kCancel,   kTest,     kServer};
     ASSERT_EQ(program_.Focus(), children_[kServer]) << "the window opens on the server field";
     for (size_t step = 1; step < order.size(); ++step) {
         program_.PressTab();
@@ -203,7 +204,7 @@ TEST(ProgramColours, WindowAndControlsTakeTheSystemColours) {
     RunningProgram program(g_program);
     ASSERT_TRUE(program.Window()) << "the program's window did not appear";
     const std::vector<HWND> children = program.Children();
-    ASSERT_EQ(children.size(), 12u);
+    ASSERT_EQ(children.size(), 13u);
     RedrawWindow(program.Window(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 

@@ -74,9 +74,9 @@ tab_order() {
   keys Down Tab                # "False" to "True"
   type_text "u3"; keys Tab
   type_text "p4"; keys Tab     # a new password
-  keys Tab Tab                 # past "&OK" and "&Cancelar", back to the server
+  keys Tab Tab Tab             # past "&OK", "&Cancelar" and "&Testar ligação", to the server
   type_text "s5"
-  keys shift+Tab shift+Tab space
+  keys shift+Tab shift+Tab shift+Tab space
   expect_exit
   expect_value Servidor "s5"
   expect_value Base_Dados "d2"

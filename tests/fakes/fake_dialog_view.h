@@ -1,8 +1,10 @@
 // A window double for the dialog's logic: keeps the controls' texts, the
-// list, the focus and whether the window was unloaded.
+// list, the focus, whether the window was unloaded, the disabled buttons and
+// the connection tests started.
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,10 @@ public:
     int SelectedListItem() const override { return selected; }
     void SetFocus(Control c) override { focus = c; }
     void Unload() override { unloaded = true; }
+    void Enable(Control c, bool enabled) override {
+        if (enabled) disabled.erase(c); else disabled.insert(c);
+    }
+    void TestConnection(connection::Target target) override { tests.push_back(target); }
 
     // What a person typing into a field does: the text changes.
     void Type(Control c, const std::string& utf8) { SetText(c, utf8); }
@@ -41,6 +47,8 @@ public:
     int selected = -1;
     Control focus = Control::FXDataSource;
     bool unloaded = false;
+    std::set<Control> disabled;
+    std::vector<connection::Target> tests;  // started, in order
 };
 
 }  // namespace fakes

@@ -22,6 +22,8 @@ struct ParseCase {
     Senha password = Senha::Nenhuma;
     std::string error = {};
     bool json = false;
+    std::string driver = "SQL Server";
+    unsigned timeout = 15;
 };
 
 class CliParsing : public ::testing::TestWithParam<ParseCase> {};
@@ -38,6 +40,8 @@ TEST_P(CliParsing, ReadsTheRequestOrTheUsageError) {
     EXPECT_EQ(a.pedido.textos, c.texts);
     EXPECT_EQ(a.pedido.palavraPasse, c.password);
     EXPECT_EQ(a.pedido.json, c.json);
+    EXPECT_EQ(a.pedido.controlador, c.driver);
+    EXPECT_EQ(a.pedido.tempoLimite, c.timeout);
 }
 
 const std::string kBothPasswords =
@@ -66,6 +70,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {}, Senha::Stdin},
         ParseCase{"empty_password", {"definir", "--palavra-passe-vazia"}, true, Comando::Definir,
                   {}, Senha::Vazia},
+        ParseCase{"test", {"testar"}, true, Comando::Testar},
+        ParseCase{"test_options",
+                  {"testar", "--tempo-limite", "3600", "--controlador", "ODBC Driver 18 for SQL Server"},
+                  true, Comando::Testar, {}, {}, {}, false, "ODBC Driver 18 for SQL Server", 3600},
+        ParseCase{"test_timeout_out_of_range", {"testar", "--tempo-limite", "0"}, false, {}, {},
+                  {}, "--tempo-limite aceita de 1 a 3600 segundos, não: 0"},
+        ParseCase{"test_repeated", {"testar", "--controlador", "a", "--controlador", "b"}, false,
+                  {}, {}, {}, "Opção repetida: --controlador"},
         ParseCase{"no_command", {}, false, {}, {}, {}, "Falta o comando."},
         ParseCase{"unknown_command", {"apagar"}, false, {}, {}, {},
                   "Comando desconhecido: apagar"},

@@ -1,0 +1,127 @@
+// Connection attempts through ODBC. odbc32.dll is loaded by name on the
+// first attempt and its functions looked up, so that the program neither
+// imports it nor pays for loading it at start; the import libraries are
+// not linked at all.
+#include <windows.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include "platform/win32/text_win32.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/wipe.h"
+
+namespace platform::win32 {
+namespace {
+
+struct Odbc {
+    decltype(&SQLAllocHandle) allocHandle;
+    decltype(&SQLFreeHandle) freeHandle;
+    decltype(&SQLSetEnvAttr) setEnvAttr;
+    decltype(&SQLSetConnectAttrW) setConnectAttr;
+    decltype(&SQLDriverConnectW) driverConnect;
+    decltype(&SQLGetDiagRecW) getDiagRec;
+    decltype(&SQLDisconnect) disconnect;
+};
+
+template <typename Function>
+bool Find(HMODULE dll, const char* name, Function* function) {
+    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+    return *function != nullptr;
+}
+
+// The functions, or null when the DLL or one of them is missing. The DLL
+// stays loaded for the life of the program.
+const Odbc* LoadOdbc() {
+    static Odbc odbc;
+    const HMODULE dll = LoadLibraryW(L"odbc32.dll");
+    if (!dll) return nullptr;
+    const bool found = Find(dll, "SQLAllocHandle", &odbc.allocHandle) &&
+                       Find(dll, "SQLFreeHandle", &odbc.freeHandle) &&
+                       Find(dll, "SQLSetEnvAttr", &odbc.setEnvAttr) &&
+                       Find(dll, "SQLSetConnectAttrW", &odbc.setConnectAttr) &&
+                       Find(dll, "SQLDriverConnectW", &odbc.driverConnect) &&
+                       Find(dll, "SQLGetDiagRecW", &odbc.getDiagRec) &&
+                       Find(dll, "SQLDisconnect", &odbc.disconnect);
+    if (!found) {
+        FreeLibrary(dll);
+        return nullptr;
+    }
+    return &odbc;
+}
+
+bool Succeeded(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }
+
+void ReadDiagnostics(const Odbc& odbc, SQLSMALLINT type, SQLHANDLE handle,
+                     std::vector<DiagnosticRecord>* records) {
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        std::wstring message(SQL_MAX_MESSAGE_LENGTH, L'\0');
+        const SQLSMALLINT room = static_cast<SQLSMALLINT>(message.size());
+        SQLRETURN r = odbc.getDiagRec(type, handle, i, state, &native,
+                                      reinterpret_cast<SQLWCHAR*>(message.data()), room, &length);
+        if (!Succeeded(r)) return;
+        if (length >= room) {  // cut short: ask again with the room it needs
+            message.assign(length + 1, L'\0');
+            r = odbc.getDiagRec(type, handle, i, state, &native,
+                                reinterpret_cast<SQLWCHAR*>(message.data()),
+                                static_cast<SQLSMALLINT>(message.size()), &length);
+            if (!Succeeded(r)) return;
+        }
+        message.resize(std::min<std::size_t>(length, message.size() - 1));
+        records->push_back({Narrow(reinterpret_cast<const wchar_t*>(state)), Narrow(message)});
+        Wipe(message);
+    }
+}
+
+class Win32Database : public Database {
+public:
+    ConnectResult Connect(const std::string& utf8ConnectionString, unsigned loginTimeoutSeconds,
+                          std::vector<DiagnosticRecord>* diagnostics) override {
+        static const Odbc* const odbc = LoadOdbc();  // once, even with two threads
+        if (!odbc) return ConnectResult::NoDriverManager;
+        SQLHENV env = SQL_NULL_HENV;
+        if (!Succeeded(odbc->allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+            return ConnectResult::Failed;  // no handle, so no record to give
+        ConnectResult result = ConnectResult::Failed;
+        SQLHDBC dbc = SQL_NULL_HDBC;
+        if (!Succeeded(odbc->setEnvAttr(env, SQL_ATTR_ODBC_VERSION,
+                                        reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) ||
+            !Succeeded(odbc->allocHandle(SQL_HANDLE_DBC, env, &dbc))) {
+            ReadDiagnostics(*odbc, SQL_HANDLE_ENV, env, diagnostics);
+        } else {
+            result = Attempt(*odbc, dbc, utf8ConnectionString, loginTimeoutSeconds, diagnostics);
+            odbc->freeHandle(SQL_HANDLE_DBC, dbc);
+        }
+        odbc->freeHandle(SQL_HANDLE_ENV, env);
+        return result;
+    }
+
+private:
+    static ConnectResult Attempt(const Odbc& odbc, SQLHDBC dbc, const std::string& text,
+                                 unsigned timeout, std::vector<DiagnosticRecord>* diagnostics) {
+        odbc.setConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
+        std::wstring wide = Widen(text);
+        const SQLRETURN r = odbc.driverConnect(
+            dbc, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+            static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+        Wipe(wide);
+        if (Succeeded(r)) {
+            odbc.disconnect(dbc);  // nothing runs on the connection
+            return ConnectResult::Connected;
+        }
+        ReadDiagnostics(odbc, SQL_HANDLE_DBC, dbc, diagnostics);
+        return ConnectResult::Failed;
+    }
+};
+
+}  // namespace
+
+Database& OdbcDatabase() {
+    static Win32Database database;
+    return database;
+}
+
+}  // namespace platform::win32

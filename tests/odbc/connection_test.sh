@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# "&Testar ligação" and `definicoes testar` over the real path: Wine's odbc32,
+# the host's unixODBC, PostgreSQL's driver as "SQL Server", a real server.
+# Usage: connection_test.sh SCENARIO PROGRAM.exe COMPANION.exe
+. "$(dirname "$0")/../e2e/lib.sh" "$2"
+. "$(dirname "$0")/cluster.sh"
+COMPANION=$3
+trap 'cluster_stop; cleanup' EXIT
+cluster_start || fail "the PostgreSQL server did not start"
+
+FAILED="Não foi possível ligar à base de dados:"$'\n\n'
+WRONG_PASSWORD="[08001] connection to server at \"$PG_HOST\", port 5432 failed: FATAL:  password authentication failed for user \"{$PG_USER}\""
+
+# The settings, pointing at SERVER (the cluster by default).
+store_settings() {
+  reset_keys
+  set_values "$KEY" Servidor "${1:-$PG_HOST}" Base_Dados "$PG_DATABASE" "Segurança" False \
+    Utilizador "$PG_USER" Palavra-Passe "$(scrambled "$PG_PASSWORD")"
+}
+
+# press_test [SECONDS]: presses Alt+T, waits up to SECONDS (20) for a
+# message box and sets ELAPSED to the milliseconds from the key to when
+# this script saw the box (it looks every 20 ms).
+press_test() {
+  local start=${EPOCHREALTIME/./} deadline=$((SECONDS + ${1:-20}))
+  keys alt+t
+  while [ "$(messages_shown)" -le "$MESSAGES_SEEN" ]; do
+    running && [ $SECONDS -lt $deadline ] || fail "no message after Alt+T"
+    sleep 0.02
+  done
+  ELAPSED=$(((${EPOCHREALTIME/./} - start) / 1000))
+}
+
+# The mask left in the field: the stored password, decoded. Nothing written.
+stored_settings_connect() {
+  store_settings
+  local before
+  before=$(snapshot "$KEY")
+  start
+  press_test
+  echo "button press to result: $ELAPSED ms"
+  expect_message "Ligação estabelecida."
+  keys alt+c
+  expect_exit
+  [ "$(snapshot "$KEY")" = "$before" ] || fail "the test changed the stored settings"
+}
+
+# A typed password: a wrong one gives the server's SQLSTATE; one with ";",
+# "}" and "=" connects. (The password field is four Tabs from the first.)
+typed_passwords() {
+  local typed
+  store_settings
+  set_password 'a;b}c=d'
+  for typed in wrong 'a;b}c=d'; do
+    start
+    keys Tab Tab Tab Tab
+    type_text "$typed"
+    press_test
+    if [ "$typed" = wrong ]; then expect_message "$FAILED$WRONG_PASSWORD"; else expect_message "Ligação estabelecida."; fi
+    keys alt+c
+    expect_exit
+  done
+}
+
+# A server that never answers: the failure comes within the login timeout
+# (15 s) plus two seconds, once, though the button is pressed again.
+unresponsive_server_times_out() {
+  hang_listener || fail "the listener did not start"
+  store_settings "$HANG_HOST"
+  export PGHOSTADDR=$HANG_HOST
+  start
+  (sleep 0.5; keys alt+t) &
+  press_test 30
+  echo "button press to result: $ELAPSED ms"
+  [ "$ELAPSED" -le 17000 ] || fail "the failure came after $ELAPSED ms"
+  expect_message "$FAILED[08001] connection to server at \"$HANG_HOST\", port 5432 failed: timeout expired"
+  sleep 1
+  [ "$(messages_shown)" -eq 1 ] || fail "a second test ran: $(message 2)"
+}
+
+# "&Cancelar" closes the window, and the program ends, while a test runs.
+cancel_during_attempt() {
+  hang_listener || fail "the listener did not start"
+  store_settings "$HANG_HOST"
+  export PGHOSTADDR=$HANG_HOST
+  start
+  keys alt+t
+  sleep 1
+  keys alt+c
+  expect_exit
+  [ "$(messages_shown)" -eq 0 ] || fail "unexpected message: $(message 1)"
+}
+
+# expect_testar CODE out|err TEXT [ARG]...: runs `definicoes testar ARG...`;
+# checks its exit code and one output, which has no console and so is in
+# the OEM code page, 437 ("?" for what it lacks), and that neither output
+# holds the password.
+expect_testar() {
+  local code=$1 stream=$2 text exit=0
+  text=$(perl -CA -MEncode -e 'print Encode::encode("cp437", $ARGV[0], sub { "?" })' "$3")
+  shift 3
+  "$PROGRAM_LOADER" "$COMPANION" testar "$@" </dev/null >"$WORK/out" 2>"$WORK/err" || exit=$?
+  [ "$exit" -eq "$code" ] || fail "testar $* exited with $exit, not $code: $(cat "$WORK/err")"
+  [ "$(tr -d '\r' <"$WORK/$stream")" = "$text" ] || fail "testar $* printed: $(cat "$WORK/out" "$WORK/err")"
+  ! grep -qF -e "$PG_PASSWORD" -e "PWD=" "$WORK/out" "$WORK/err" || fail "testar $* printed the password"
+}
+
+# 0 connected; 5 not: the server's reason, the driver manager's for a
+# driver that is not there, or odbc32 missing; 3 a password stored elsewhere.
+companion_exit_codes() {
+  store_settings
+  expect_testar 0 out "Ligação estabelecida a $PG_HOST, base de dados $PG_DATABASE."
+  expect_testar 5 err "[01000] [unixODBC][Driver Manager]Can't open lib 'Nenhum' : file not found" \
+    --controlador Nenhum --tempo-limite 5
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;odbc32=" expect_testar 5 err \
+    "Não foi possível carregar o gestor de controladores ODBC (odbc32.dll)."
+  set_password outra
+  expect_testar 5 err "$WRONG_PASSWORD"
+  set_values "$KEY" Palavra-Passe $'\x01\x02'
+  expect_testar 3 err "A palavra-passe guardada não se decifra com a chave deste computador: defina-a de novo neste computador."
+}
+
+"$1"
