@@ -1,6 +1,6 @@
 // What the dialog's logic needs from its window: the controls' texts, the
-// list, the focus, closing, and connection tests off its thread. The Win32 window implements it; host tests
-// use a double. Texts are UTF-8.
+// list, the focus, closing, and connection tests off its thread. The Win32 window implements it;
+// host tests use a double. Texts are UTF-8.
 #pragma once
 
 #include <cstddef>

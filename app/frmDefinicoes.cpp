@@ -67,8 +67,7 @@ void frmDefinicoes::Carregar(std::size_t i) {
     // before it, as a text box would.
     const std::string texto =
         lido.Mostravel() ? lido.texto.substr(0, lido.texto.find('\0')) : std::string();
-    if (tipo == Tipo::Texto)
-        view_.SetText(controlo, platform::Current().codePage->ToUtf8(texto));
+    if (tipo == Tipo::Texto) view_.SetText(controlo, platform::Current().codePage->ToUtf8(texto));
     if (tipo == Tipo::Lista)
         view_.SelectListItem(lido.Mostravel() ? settings::ItemSeguranca(texto) : -1);
     if (tipo == Tipo::PalavraPasse)
@@ -124,18 +123,21 @@ void frmDefinicoes::Form_Shown() {
     });
 }
 
-void frmDefinicoes::Command1_Click() { Tratado([&] { Gravar(); }); }
+void frmDefinicoes::Command1_Click() {
+    Tratado([&] { Gravar(); });
+}
 
-void frmDefinicoes::Command2_Click() { Tratado([&] { view_.Unload(); }); }
+void frmDefinicoes::Command2_Click() {
+    Tratado([&] { view_.Unload(); });
+}
 
 settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
     // A missing value left as loaded is created: a text from its field,
     // the list and the password as read (empty).
     const Tipo tipo = kDefinicoes[i].tipo;
     if (tipo != Tipo::Texto && !Alterado(i)) return {true, campos_[i].guardado, {}};
-    std::string novo = tipo == Tipo::Lista
-                           ? settings::kItensSeguranca[view_.SelectedListItem()]
-                           : view_.Text(ControloDe(i));
+    std::string novo = tipo == Tipo::Lista ? settings::kItensSeguranca[view_.SelectedListItem()]
+                                           : view_.Text(ControloDe(i));
     settings::Verificacao verificacao = settings::VerificarCampo(kDefinicoes[i], novo);
     settings::Apagar(novo);  // may be the typed password
     return verificacao;
@@ -144,8 +146,8 @@ settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
 void frmDefinicoes::Gravar() {
     // A value that is refused is named and its field takes the focus; with
     // values not written the window stays open, to retry or cancel.
-    const settings::Gravacao g = settings::Gravar(
-        [&](std::size_t i) -> std::optional<settings::Verificacao> {
+    const settings::Gravacao g =
+        settings::Gravar([&](std::size_t i) -> std::optional<settings::Verificacao> {
             if (!campos_[i].falta && !Alterado(i)) return std::nullopt;
             return Verificar(i);
         });

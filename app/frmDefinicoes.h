@@ -44,11 +44,11 @@ private:
     // user changed it. A field never filled (the load stopped before it)
     // counts as showing a value that is there.
     struct Campo {
-        bool lido = false;      // read as a text, or found missing
-        bool falta = false;     // the value does not exist
+        bool lido = false;   // read as a text, or found missing
+        bool falta = false;  // the value does not exist
         settings::ValorLido::Forma forma = settings::ValorLido::Forma::Fiel;
-        std::string guardado;   // code-page bytes as read (the password's stored form)
-        std::string mostrado;   // the field's text (UTF-8) or, for the list, its item
+        std::string guardado;  // code-page bytes as read (the password's stored form)
+        std::string mostrado;  // the field's text (UTF-8) or, for the list, its item
     };
 
     void Carregar(std::size_t definicao);

@@ -44,7 +44,7 @@ struct ChildSpec {
     const wchar_t* text;
     DWORD style;
     DWORD exStyle;
-    int left, top, width, height;  // twips, within the client area
+    int left, top, width, height;    // twips, within the client area
     std::optional<Control> control;  // none for the labels
 };
 
@@ -99,8 +99,8 @@ RECT DesignRect(UINT dpi) {
 }
 
 void MoveTo(HWND hwnd, const RECT& rect, UINT flags = 0) {
-    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 flags | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The dialog manager's default font (the face of DS_SHELLFONT dialogs),
@@ -165,32 +165,17 @@ LRESULT CALLBACK frmDefinicoesWindow::WindowProc(HWND hwnd, UINT message, WPARAM
 LRESULT frmDefinicoesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = hwnd_;
     switch (message) {
-    case WM_CREATE:
-        return OnCreate() ? 0 : -1;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_ACTIVATE:
-        OnActivate(LOWORD(wParam) != WA_INACTIVE);
-        return 0;
+    case WM_CREATE: return OnCreate() ? 0 : -1;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    case WM_CLOSE:
-        logic_.Form_Close();
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_NCDESTROY:
-        OnNcDestroy();
-        break;
-    case kShownMessage:
-        logic_.Form_Shown();
-        return 0;
-    case kTestedMessage:
-        logic_.Command3_Done(*TakeOutcome(lParam));
-        return 0;
+    case WM_CLOSE: logic_.Form_Close(); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_NCDESTROY: OnNcDestroy(); break;
+    case kShownMessage: logic_.Form_Shown(); return 0;
+    case kTestedMessage: logic_.Command3_Done(*TakeOutcome(lParam)); return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -256,16 +241,15 @@ void frmDefinicoesWindow::CreateControls() {
     for (size_t i = 0; i < children_.size(); ++i) {
         const ChildSpec& spec = kChildren[i];
         const RECT rect = ChildRect(spec, dpi_);
-        children_[i] = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text, spec.style,
-                                       rect.left, rect.top, rect.right - rect.left,
-                                       rect.bottom - rect.top, hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)),
-                                       instance, nullptr);
+        children_[i] = CreateWindowExW(
+            spec.exStyle, spec.windowClass, spec.text, spec.style, rect.left, rect.top,
+            rect.right - rect.left, rect.bottom - rect.top, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)), instance, nullptr);
         SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     // No practical limit on the text boxes' length (0 means the largest).
-    for (Control box : {Control::FXDataSource, Control::FXInitialCatalog, Control::FXUser,
-                        Control::FXPassword}) {
+    for (Control box :
+         {Control::FXDataSource, Control::FXInitialCatalog, Control::FXUser, Control::FXPassword}) {
         SendMessageW(Child(box), EM_SETLIMITTEXT, 0, 0);
     }
     // Common Controls 6 masks with a dot by default; this field shows "*".

@@ -61,7 +61,7 @@ private:
     frmDefinicoes logic_;
     HWND hwnd_ = nullptr;
     std::array<HWND, kChildCount> children_{};  // in creation (and tab) order
-    HWND focus_ = nullptr;             // the control to give the focus back to
+    HWND focus_ = nullptr;                      // the control to give the focus back to
     platform::win32::Owned<HFONT, DeleteObject> font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };

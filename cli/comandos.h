@@ -16,7 +16,7 @@ constexpr int kSaidaUtilizacao = 1;  // also a password refused on standard inpu
 constexpr int kSaidaRecusado = 2;
 constexpr int kSaidaIlegivel = 3;  // unreadable, missing or not as given; a failed read
 constexpr int kSaidaGravacao = 4;  // a failed write
-constexpr int kSaidaLigacao = 5;     // the connection test failed
+constexpr int kSaidaLigacao = 5;   // the connection test failed
 
 // Prints the five settings, as lines or as one JSON object; exit 3 when a
 // value is there but cannot be read.

@@ -49,8 +49,8 @@ public:
     // character the code page lacks, replaced by a look-alike or "?"): the
     // bytes are then what the ANSI call gives, not what is stored. It is
     // true for data of the types that are not converted.
-    virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type,
-                            char* data, std::uint32_t* size, bool* exact) = 0;
+    virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t* type, char* data,
+                            std::uint32_t* size, bool* exact) = 0;
     virtual long SetValue(KeyHandle key, const std::string& name, std::uint32_t type,
                           const char* data, std::uint32_t size) = 0;
     virtual long CloseKey(KeyHandle key) = 0;

@@ -23,8 +23,7 @@ std::string StandardDescription(long number) {
     }
 }
 
-RuntimeFailure::RuntimeFailure(long number)
-    : RuntimeFailure(number, StandardDescription(number)) {}
+RuntimeFailure::RuntimeFailure(long number) : RuntimeFailure(number, StandardDescription(number)) {}
 
 RuntimeFailure FailureInFlight() {
     try {

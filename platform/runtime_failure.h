@@ -9,18 +9,19 @@
 namespace platform {
 
 // The run-time error numbers this program raises or maps to.
-constexpr long kErrInvalidArgument = 5;   // "Invalid procedure call or argument"
-constexpr long kErrOverflow = 6;          // "Overflow"
-constexpr long kErrOutOfMemory = 7;       // "Out of memory"
-constexpr long kErrSubscriptRange = 9;    // "Subscript out of range"
-constexpr long kErrTypeMismatch = 13;     // "Type mismatch"
-constexpr long kErrOutOfStringSpace = 14; // "Out of string space"
-constexpr long kErrInternal = 51;         // "Internal error"
+constexpr long kErrInvalidArgument = 5;     // "Invalid procedure call or argument"
+constexpr long kErrOverflow = 6;            // "Overflow"
+constexpr long kErrOutOfMemory = 7;         // "Out of memory"
+constexpr long kErrSubscriptRange = 9;      // "Subscript out of range"
+constexpr long kErrTypeMismatch = 13;       // "Type mismatch"
+constexpr long kErrOutOfStringSpace = 14;   // "Out of string space"
+constexpr long kErrInternal = 51;           // "Internal error"
 constexpr long kErrCantCreateObject = 429;  // "ActiveX component can't create object"
-constexpr long kErrNoSuchMethod = 438;    // "Object doesn't support this property or method"
-constexpr long kErrAutomation = 440;      // "Automation error"
-constexpr long kErrArgNotOptional = 449;  // "Argument not optional"
-constexpr long kErrWrongArgCount = 450;   // "Wrong number of arguments or invalid property assignment"
+constexpr long kErrNoSuchMethod = 438;      // "Object doesn't support this property or method"
+constexpr long kErrAutomation = 440;        // "Automation error"
+constexpr long kErrArgNotOptional = 449;    // "Argument not optional"
+constexpr long kErrWrongArgCount =
+    450;  // "Wrong number of arguments or invalid property assignment"
 
 class RuntimeFailure : public std::exception {
 public:

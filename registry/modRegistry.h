@@ -50,8 +50,7 @@ public:
     }
 
     bool operator==(const ResultadoLeitura& o) const {
-        return estado_ == o.estado_ && texto_ == o.texto_ &&
-               (!IsNull() || causa_ == o.causa_);
+        return estado_ == o.estado_ && texto_ == o.texto_ && (!IsNull() || causa_ == o.causa_);
     }
     bool operator!=(const ResultadoLeitura& o) const { return !(*this == o); }
 

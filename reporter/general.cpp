@@ -84,16 +84,16 @@ HRESULT General::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID
     if (!names || !ids) return E_POINTER;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
     // Only the method name; Report has no named arguments.
-    if (count != 1 || !names[0] || CompareStringOrdinal(names[0], -1, L"Report", -1, TRUE) !=
-                                       CSTR_EQUAL) {
+    if (count != 1 || !names[0] ||
+        CompareStringOrdinal(names[0], -1, L"Report", -1, TRUE) != CSTR_EQUAL) {
         return DISP_E_UNKNOWNNAME;
     }
     ids[0] = kDispidReport;
     return S_OK;
 }
 
-HRESULT General::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                        VARIANT* result, EXCEPINFO* exception, UINT* argError) {
+HRESULT General::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* exception, UINT* argError) {
     if (id != kDispidReport) return DISP_E_MEMBERNOTFOUND;
     if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
     if (!params) return E_INVALIDARG;

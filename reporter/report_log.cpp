@@ -30,8 +30,8 @@ std::wstring TimeStamp() {
 
 std::wstring LogFolder() {
     wchar_t common[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
-                                common))) {
+    if (FAILED(
+            SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, common))) {
         return {};
     }
     return std::wstring(common) + L"\\Brevanta";
@@ -59,9 +59,9 @@ bool AppendReport(const std::array<std::wstring, 5>& args) {
     const std::string bytes = platform::win32::Narrow(line) + '\n';
 
     // Appending in a single write keeps lines from concurrent reporters whole.
-    const HANDLE opened = CreateFileW(LogPath().c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE opened =
+        CreateFileW(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return false;
     platform::win32::Owned<HANDLE, CloseHandle> file(opened);
     DWORD written = 0;

@@ -37,8 +37,7 @@ public:
         ReleaseModuleRef();
         return 1;
     }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid,
-                                             void** object) override {
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
         if (!object) return E_POINTER;
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
@@ -71,15 +70,15 @@ bool SetKeyValue(const std::wstring& path, const wchar_t* name, const std::wstri
         return false;
     }
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), name, 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          bytes) == ERROR_SUCCESS;
 }
 
 std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(g_module, path.data(),
-                                                static_cast<DWORD>(path.size()));
+        const DWORD length =
+            GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
@@ -119,9 +118,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     return g_factory.QueryInterface(riid, object);
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return g_moduleRefs == 0 ? S_OK : S_FALSE;
-}
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_moduleRefs == 0 ? S_OK : S_FALSE; }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     const std::wstring path = ModulePath();

@@ -17,8 +17,14 @@ std::string chave;
 // Sums that encoding replaces by a stored code from 248 to 255, in the order
 // they are tested. Decoding maps each stored code back to its sum.
 constexpr std::array<std::pair<int, int>, 8> kSomasEspeciais = {{
-    {127, 254}, {129, 255}, {35, 253}, {141, 252},
-    {143, 251}, {144, 250}, {36, 249}, {157, 248},
+    {127, 254},
+    {129, 255},
+    {35, 253},
+    {141, 252},
+    {143, 251},
+    {144, 250},
+    {36, 249},
+    {157, 248},
 }};
 
 int Codigo(char c) { return static_cast<unsigned char>(c); }

@@ -16,8 +16,7 @@ namespace {
 ValorLido::Forma FormaDe(const modRegistry::ResultadoLeitura& r) {
     using Forma = ValorLido::Forma;
     if (r.tipo() == platform::kRegMultiSz) return Forma::VariosTextos;
-    if (r.tipo() != platform::kRegSz && r.tipo() != platform::kRegExpandSz)
-        return Forma::NaoTexto;
+    if (r.tipo() != platform::kRegSz && r.tipo() != platform::kRegExpandSz) return Forma::NaoTexto;
     if (!r.exacto()) return Forma::Convertido;
     if (r.texto().find('\0') != std::string::npos) return Forma::ComNulo;
     return Forma::Fiel;
@@ -26,8 +25,7 @@ ValorLido::Forma FormaDe(const modRegistry::ResultadoLeitura& r) {
 }  // namespace
 
 ValorLido LerDefinicao(const std::string& nome) {
-    const modRegistry::ResultadoLeitura r =
-        modRegistry::ObterValorString(kCaminhoDefinicoes, nome);
+    const modRegistry::ResultadoLeitura r = modRegistry::ObterValorString(kCaminhoDefinicoes, nome);
     if (r.IsTexto()) return {ValorLido::Estado::Texto, r.texto(), FormaDe(r)};
     if (r.NaoExiste()) return {ValorLido::Estado::NaoExiste, {}};
     return {ValorLido::Estado::Ilegivel, {}};

@@ -23,10 +23,10 @@ inline const std::string kCaminhoDefinicoes = "HKEY_LOCAL_MACHINE\\SOFTWARE\\orv
 enum class Tipo { Texto, Lista, PalavraPasse };
 
 struct Definicao {
-    const char* nome;         // the value's name under the key (UTF-8)
-    const char* palavraChave; // the keyword its label names it by, in messages
+    const char* nome;          // the value's name under the key (UTF-8)
+    const char* palavraChave;  // the keyword its label names it by, in messages
     Tipo tipo;
-    const char* opcao;        // the companion's option
+    const char* opcao;  // the companion's option
 };
 
 // The settings, in the order they are shown, read and written.

@@ -106,8 +106,8 @@ Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::st
     Apagar(texto.valor);
     if (!SobreviveAPaginaDeCodigo(cifrada))
         return Recusada("A palavra-passe não pode ser guardada com a página de código deste "
-                        "computador (" + std::to_string(codePage.Number()) +
-                        "). Escolha outra palavra-passe.");
+                        "computador (" +
+                        std::to_string(codePage.Number()) + "). Escolha outra palavra-passe.");
     return Aceite(cifrada);
 }
 

@@ -5,9 +5,7 @@
 
 namespace platform::win32 {
 
-std::string Win32CodePage::ToUtf8(const std::string& ansi) {
-    return Narrow(ToUtf16(CP_ACP, ansi));
-}
+std::string Win32CodePage::ToUtf8(const std::string& ansi) { return Narrow(ToUtf16(CP_ACP, ansi)); }
 
 bool Win32CodePage::FromUtf8(const std::string& utf8, std::string* ansi) {
     // Invalid UTF-8 is refused rather than turned into replacement characters.

@@ -49,8 +49,7 @@ std::string TakeBstr(BSTR text) {
 std::string HresultDescription(HRESULT hr) {
     Owned<wchar_t*, LocalFree> buffer;
     const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-            FORMAT_MESSAGE_IGNORE_INSERTS,
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(buffer.out()), 0, nullptr);
     std::wstring text = length ? std::wstring(buffer.get(), length) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))

@@ -17,8 +17,8 @@ namespace {
 bool TakesNoFlags(UINT codePage, bool toUtf16 = false) {
     if (codePage == CP_ACP) codePage = GetACP();
     if (toUtf16 && (codePage == CP_UTF8 || codePage == 54936)) return false;
-    return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 54936 ||
-           codePage == 52936 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
+    return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 54936 || codePage == 52936 ||
+           codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
            (codePage >= 57002 && codePage <= 57011);
 }
 

@@ -101,7 +101,16 @@ protected:
 };
 
 // The controls by their place among the window's children.
-enum Child { kServer = 1, kDatabase = 3, kSecurity = 5, kUser = 7, kPassword = 9, kOk, kCancel, kTest };
+enum Child {
+    kServer = 1,
+    kDatabase = 3,
+    kSecurity = 5,
+    kUser = 7,
+    kPassword = 9,
+    kOk,
+    kCancel,
+    kTest
+};
 
 TEST_F(ProgramWindow, ScreenReaderHearsEachControlsLabelStateAndShortcut) {
     // The table as MSAA gave it, for the record.
@@ -139,8 +148,8 @@ TEST_F(ProgramWindow, ScreenReaderHearsEachControlsLabelStateAndShortcut) {
 // the focus rectangle is always drawn; Wine 8 keeps no UI state to query,
 // so that is not checked here.
 TEST_F(ProgramWindow, TabMovesTheFocusInTabOrder) {
-    const std::vector<int> order = {kServer,   kDatabase, kSecurity, kUser,  kPassword,
-                                    kOk,       kCancel,   kTest,     kServer};
+    const std::vector<int> order = {kServer, kDatabase, kSecurity, kUser,  kPassword,
+                                    kOk,     kCancel,   kTest,     kServer};
     ASSERT_EQ(program_.Focus(), children_[kServer]) << "the window opens on the server field";
     for (size_t step = 1; step < order.size(); ++step) {
         program_.PressTab();
@@ -199,8 +208,10 @@ bool HasColour(HWND hwnd, COLORREF colour) {
 // window, labels and text fields are drawn in them.
 TEST(ProgramColours, WindowAndControlsTakeTheSystemColours) {
     constexpr COLORREF kFace = RGB(0, 0, 0), kText = RGB(255, 255, 0), kField = RGB(0, 0, 128);
-    const SystemColours colours({{COLOR_BTNFACE, kFace}, {COLOR_BTNTEXT, kText},
-                                 {COLOR_WINDOWTEXT, kText}, {COLOR_WINDOW, kField}});
+    const SystemColours colours({{COLOR_BTNFACE, kFace},
+                                 {COLOR_BTNTEXT, kText},
+                                 {COLOR_WINDOWTEXT, kText},
+                                 {COLOR_WINDOW, kField}});
     RunningProgram program(g_program);
     ASSERT_TRUE(program.Window()) << "the program's window did not appear";
     const std::vector<HWND> children = program.Children();

@@ -15,7 +15,7 @@ using Key = platform::win32::Owned<HKEY, RegCloseKey>;
 // Values that open the window without any message: an empty password
 // decodes to itself.
 const std::pair<const wchar_t*, const wchar_t*> kValues[] = {
-    {L"Servidor", L"SRVDADOS01"}, {L"Base_Dados", L"Tamrel"},  {L"Segurança", L"True"},
+    {L"Servidor", L"SRVDADOS01"}, {L"Base_Dados", L"Tamrel"}, {L"Segurança", L"True"},
     {L"Utilizador", L"admin"},    {L"Palavra-Passe", L""},
 };
 
@@ -49,8 +49,8 @@ FilledSettingsKey::FilledSettingsKey() {
             saved_.push_back(std::move(value));
         }
     }
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE | kView,
-                        nullptr, key.out(), nullptr) == 0) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE | kView, nullptr,
+                        key.out(), nullptr) == 0) {
         for (const auto& [name, text] : kValues) WriteString(key.get(), name, text);
     }
 }
@@ -59,8 +59,8 @@ FilledSettingsKey::~FilledSettingsKey() {
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, kView, 0);
     if (!existed_) return;
     Key key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE | kView,
-                        nullptr, key.out(), nullptr) != 0)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE | kView, nullptr,
+                        key.out(), nullptr) != 0)
         return;
     for (const Value& value : saved_) {
         RegSetValueExW(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
@@ -72,8 +72,8 @@ RunningProgram::RunningProgram(const std::string& path) {
     std::wstring commandLine = L"\"" + WindowsPath(path) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process_))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_))
         return;
     for (int tries = 0; tries < 300 && !window_; ++tries) {
         HWND candidate = nullptr;

@@ -34,7 +34,10 @@ public:
     void SetFocus(Control c) override { focus = c; }
     void Unload() override { unloaded = true; }
     void Enable(Control c, bool enabled) override {
-        if (enabled) disabled.erase(c); else disabled.insert(c);
+        if (enabled)
+            disabled.erase(c);
+        else
+            disabled.insert(c);
     }
     void TestConnection(connection::Target target) override { tests.push_back(target); }
 

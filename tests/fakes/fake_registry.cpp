@@ -30,7 +30,8 @@ std::string FakeRegistry::KeyId(std::uint32_t root, const std::string& path) {
 void FakeRegistry::CreateKey(std::uint32_t root, const std::string& path) {
     // Creating a key creates its parents, as RegCreateKeyEx does.
     std::string::size_type at = 0;
-    while ((at = path.find('\\', at)) != std::string::npos) keys_[KeyId(root, path.substr(0, at++))];
+    while ((at = path.find('\\', at)) != std::string::npos)
+        keys_[KeyId(root, path.substr(0, at++))];
     keys_[KeyId(root, path)];
 }
 
@@ -99,9 +100,8 @@ long FakeRegistry::OpenKey(std::uint32_t root, const std::string& subKey, std::u
     return platform::kSuccess;
 }
 
-long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name,
-                              std::uint32_t* type, char* data, std::uint32_t* size,
-                              bool* exact) {
+long FakeRegistry::QueryValue(platform::KeyHandle key, const std::string& name, std::uint32_t* type,
+                              char* data, std::uint32_t* size, bool* exact) {
     values_.push_back("query " + name);
     *exact = true;
     const auto open = open_.find(key);

@@ -46,7 +46,8 @@ std::string Lower(std::string s) {
 }
 
 // The stored form of a password under the volume serial `serial`.
-std::string ScrambledWith(std::uint32_t serial, const std::string& text, fakes::FakeVolume& volume) {
+std::string ScrambledWith(std::uint32_t serial, const std::string& text,
+                          fakes::FakeVolume& volume) {
     const std::uint32_t own = std::exchange(volume.serial, serial);
     modEncriptSerial::EsquecerChave();
     std::string stored = text;
@@ -91,7 +92,8 @@ void StoreValue(FuzzedDataProvider& in, fakes::FakePlatform& fake, std::size_t i
         break;
     }
     case 9: {  // a password stored here, or on another machine
-        const auto serial = in.ConsumeBool() ? fake.volume.serial : in.ConsumeIntegral<std::uint32_t>();
+        const auto serial =
+            in.ConsumeBool() ? fake.volume.serial : in.ConsumeIntegral<std::uint32_t>();
         registry.PutString(HKLM, kSub, name, ScrambledWith(serial, text(), fake.volume));
         break;
     }
@@ -180,8 +182,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto written = after.at(settingsKey).find(name);
         CHECK(written != after.at(settingsKey).end());
         if (changed)
-            CheckWritten(fake, written->second, kDefinicoes[i].tipo,
-                         view.Text(app::ControloDe(i)), view.selected);
+            CheckWritten(fake, written->second, kDefinicoes[i].tipo, view.Text(app::ControloDe(i)),
+                         view.selected);
         else
             CHECK(written->second.type == platform::kRegSz);
         expected[settingsKey][name] = written->second;

@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool anySumAbove255 = false;
     bool everySumRestorable = true;
     for (std::size_t j = 0; j < text.size(); ++j) {
-        const int sum = static_cast<unsigned char>(text[j]) +
-                        static_cast<unsigned char>(key[j % key.size()]);
+        const int sum =
+            static_cast<unsigned char>(text[j]) + static_cast<unsigned char>(key[j % key.size()]);
         anySumAbove255 = anySumAbove255 || sum > 255;
         everySumRestorable = everySumRestorable && (sum <= 247 || IsSpecialSum(sum));
     }

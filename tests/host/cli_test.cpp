@@ -47,6 +47,8 @@ TEST_P(CliParsing, ReadsTheRequestOrTheUsageError) {
 const std::string kBothPasswords =
     "Só uma vez, e só uma de: --palavra-passe-stdin, --palavra-passe-vazia";
 
+// One table row a case, laid out by hand.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, CliParsing,
     ::testing::Values(
@@ -98,6 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"security_not_an_item", {"definir", "--seguranca", "sim"}, false, {}, {}, {},
                   "--seguranca aceita False ou True, não: sim"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // Standard input as the password reader sees it: a console keeps the echo
 // state, and a line longer than the limit is cut after limit + 1 bytes,
@@ -163,11 +166,12 @@ auto Put(const std::string& name, const std::string& text) {
     return [=](fakes::FakePlatform& f) { f.registry.PutString(HKLM, kSub, name, text); };
 }
 auto Missing(const std::string& name) {
-    return [=](fakes::FakePlatform& f) { f.registry.FailOn(Op::Query, name, platform::kFileNotFound); };
+    return [=](fakes::FakePlatform& f) {
+        f.registry.FailOn(Op::Query, name, platform::kFileNotFound);
+    };
 }
 // A value stored as `type`, or as text the code page did not convert exactly.
-auto Raw(const std::string& name, std::uint32_t type, const std::string& bytes,
-         bool exact = true) {
+auto Raw(const std::string& name, std::uint32_t type, const std::string& bytes, bool exact = true) {
     return [=](fakes::FakePlatform& f) { f.registry.PutRaw(HKLM, kSub, name, type, bytes, exact); };
 }
 // A registry failure whose report fails too, so that it leaves the store.
@@ -191,6 +195,8 @@ const std::string kCom = "Erro 429: ActiveX component can't create object\n";
 const std::string kConforming = "As definições estão conformes.\n";
 const std::string kDiffers = ": diferente do valor indicado\n";
 
+// One table row a case, laid out by hand.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, CliCommands,
     ::testing::Values(
@@ -300,6 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "Nada a definir: indique pelo menos uma opção.\n\n" +
                     std::string(cli::kUtilizacao)}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // The usage's option lines are built from the settings' table.
 TEST(CliUsage, NamesEveryOptionOfDefinirAndVerificar) {
@@ -316,7 +323,8 @@ TEST(CliUsage, NamesEveryOptionOfDefinirAndVerificar) {
 
 // Characters beyond Latin-1 and invalid bytes still give ASCII JSON.
 TEST(CliJson, EscapesEverythingButPrintableAscii) {
-    EXPECT_EQ(cli::TextoJson("\xF0\x9F\x98\x80 \xE2\x82\xAC\x7F"), R"("\ud83d\ude00 \u20ac\u007f")");
+    EXPECT_EQ(cli::TextoJson("\xF0\x9F\x98\x80 \xE2\x82\xAC\x7F"),
+              R"("\ud83d\ude00 \u20ac\u007f")");
     EXPECT_EQ(cli::TextoJson("a\xC3(\xFF\\"), R"("a\ufffd(\ufffd\\")");
 }
 

@@ -98,17 +98,17 @@ TEST_P(Security, SelectsAndWritesBack) {
     EXPECT_EQ(Stored(kSeg), c.written);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Security,
-    ::testing::Values(SecurityCase{"True", "True", 1, "True"},
-                      SecurityCase{"False", "False", 0, "False"},
-                      SecurityCase{"other_case", "tRUE", 1, "tRUE"},
-                      SecurityCase{"trailing_spaces", "false  ", 0, "false  "},
-                      SecurityCase{"leading_spaces_dropped_by_the_read", "  True", 1, "  True"},
-                      SecurityCase{"other_text_kept", "Sim", -1, "Sim"},
-                      SecurityCase{"inner_difference", "Tru e", -1, "Tru e"},
-                      SecurityCase{"empty", "", -1, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, Security,
+                         ::testing::Values(SecurityCase{"True", "True", 1, "True"},
+                                           SecurityCase{"False", "False", 0, "False"},
+                                           SecurityCase{"other_case", "tRUE", 1, "tRUE"},
+                                           SecurityCase{"trailing_spaces", "false  ", 0, "false  "},
+                                           SecurityCase{"leading_spaces_dropped_by_the_read",
+                                                        "  True", 1, "  True"},
+                                           SecurityCase{"other_text_kept", "Sim", -1, "Sim"},
+                                           SecurityCase{"inner_difference", "Tru e", -1, "Tru e"},
+                                           SecurityCase{"empty", "", -1, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Dialog, PickedItemIsWritten) {
     StoreAll();

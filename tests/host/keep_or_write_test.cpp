@@ -18,7 +18,7 @@ struct KeepCase {
     std::function<void(fakes::FakePlatform&)> damage;  // after StoreAll
     std::function<void(fakes::FakeDialogView&)> edit;
     std::vector<std::pair<std::string, std::string>> stored;  // after "&OK"
-    std::string notRead;                       // names in the message, one per line
+    std::string notRead;                                      // names in the message, one per line
 };
 
 class KeepOrWrite : public DialogTest, public ::testing::WithParamInterface<KeepCase> {};
@@ -52,6 +52,8 @@ auto Type(Control control, const std::string& text) {
     return [=](fakes::FakeDialogView& v) { v.Type(control, text); };
 }
 
+// One table row a case, laid out by hand.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, KeepOrWrite,
     ::testing::Values(
@@ -101,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Utilizador", "sa"}, {"Palavra-Passe", "\x92\x94\x96"}},
                  "\nBase_Dados\nSegurança\nUtilizador\nPalavra-Passe"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // A view whose text boxes fail as a window's could, with a standard
 // exception rather than a run-time failure.

@@ -25,8 +25,8 @@ TEST_F(PasswordRow, LoadShowsTheMaskAndQueriesTheVolumeOnce) {
 // shown or edits it.
 struct SaveCase {
     const char* name;
-    std::string stored;                 // before the dialog opens
-    std::vector<std::string> typed;     // successive texts of the field
+    std::string stored;              // before the dialog opens
+    std::vector<std::string> typed;  // successive texts of the field
     std::string expected;
 };
 
@@ -46,8 +46,7 @@ TEST_P(PasswordSaves, StoredForm) {
 INSTANTIATE_TEST_SUITE_P(
     Table, PasswordSaves,
     ::testing::Values(
-        SaveCase{"unchanged", kAbc, {}, kAbc},
-        SaveCase{"cleared", kAbc, {""}, ""},
+        SaveCase{"unchanged", kAbc, {}, kAbc}, SaveCase{"cleared", kAbc, {""}, ""},
         SaveCase{"one_asterisk_deleted", kAbc, {"*************"}, kThirteenAsterisks},
         SaveCase{"new_password", kAbc, {"a", "ab", "abc"}, kAbc},
         // Typing and deleting again leaves the mask: the stored form stays.
@@ -133,13 +132,16 @@ const std::string kScrambler = "A palavra-passe contém caracteres que não pode
 INSTANTIATE_TEST_SUITE_P(
     Table, Refusals,
     ::testing::Values(
-        RefusalCase{"server_euro", Control::FXDataSource, "db€", "O campo «Data Source»" + kUnmappable},
+        RefusalCase{"server_euro", Control::FXDataSource, "db€",
+                    "O campo «Data Source»" + kUnmappable},
         RefusalCase{"catalog_long", Control::FXInitialCatalog, std::string(3500, 'x'),
                     "O campo «Initial Catalog» excede 3499 caracteres."},
         RefusalCase{"user_cyrillic", Control::FXUser, "Иван", "O campo «User»" + kUnmappable},
-        RefusalCase{"password_unmappable", Control::FXPassword, "a€", "O campo «Password»" + kUnmappable},
+        RefusalCase{"password_unmappable", Control::FXPassword, "a€",
+                    "O campo «Password»" + kUnmappable},
         // Accented letters overflow with every key.
-        RefusalCase{"password_accented", Control::FXPassword, "coração", kScrambler + "nas posições 5 e 6."},
+        RefusalCase{"password_accented", Control::FXPassword, "coração",
+                    kScrambler + "nas posições 5 e 6."},
         // 'Ç' (199): sums 248 to 252 under this key, none of which decodes back;
         // each place is named, never the character.
         RefusalCase{"password_by_place", Control::FXPassword, "aÇbÇç",

@@ -52,6 +52,8 @@ TEST_P(KeyPaths, SplitIntoRootAndSubKey) {
     EXPECT_TRUE(fake.reporter.attempts.empty());
 }
 
+// One table row a case, laid out by hand.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, KeyPaths,
     ::testing::Values(
@@ -76,9 +78,11 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"SOFTWARE\\A", 0, "", true},
         PathCase{"HKEY", 0, "", true},
         PathCase{"", 0, "", true}));
+// clang-format on
 
 TEST_F(RegistryStore, MalformedPathMessageShowsThePathInUtf8) {
-    modRegistry::FormatarChave("HKEY_LOCAL_MACHINE\\Seguran\xE7" "a\\");
+    modRegistry::FormatarChave("HKEY_LOCAL_MACHINE\\Seguran\xE7"
+                               "a\\");
     ASSERT_EQ(fake.messageDialog.shown.size(), 1u);
     EXPECT_EQ(fake.messageDialog.shown[0].text,
               "Formato Incorrecto:\n\nHKEY_LOCAL_MACHINE\\Segurança\\");
@@ -103,6 +107,8 @@ TEST_P(Reads, TrimThenDropTheLastCharacter) {
 }
 
 using std::string_literals::operator""s;
+// One table row a case, laid out by hand.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, Reads,
     ::testing::Values(
@@ -119,6 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                  ResultadoLeitura::Texto(std::string(3499, 'a'))},
         ReadCase{"one_too_long", 1, std::string(3500, 'a') + '\0', kIlegivel}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(RegistryStore, MissingKeyOrValueReadsNullThatDoesNotExist) {
     EXPECT_EQ(modRegistry::ObterValorString(kPath, "Servidor"), kNaoExiste);
@@ -182,6 +189,8 @@ TEST_P(Redirects, EndOfTheChain) {
     EXPECT_EQ(fake.messageDialog.shown.size(), c.message ? 1u : 0u);
 }
 
+// One table row a case, laid out by hand.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, Redirects,
     ::testing::Values(
@@ -195,6 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
         RedirectCase{"to_itself", kPath, kIlegivel, false},
         RedirectCase{"back_and_forth", "HKEY_CURRENT_USER\\Loop", kIlegivel, false}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(RegistryStore, LowerCaseMarkerIsPlainText) {
     fake.registry.PutString(HKLM, kSub, "Servidor", "sref=HKEY_CURRENT_USER\\A");
@@ -303,7 +313,8 @@ TEST_F(RegistryStore, ReportFailuresClimbThroughEveryOperation) {
     struct FailingBox : platform::MessageDialog {
         void Show(const std::string&, platform::Icon) override { throw RuntimeFailure(5); }
     } box;
-    platform::ScopedServices withBox({&fake.registry, &box, &fake.reporter, nullptr, &fake.codePage});
+    platform::ScopedServices withBox(
+        {&fake.registry, &box, &fake.reporter, nullptr, &fake.codePage});
     fake.reporter.FailWith(RuntimeFailure(429));
     try {
         modRegistry::ObterValorString("HKEY_LOCAL_MACHINE\\", "Servidor");
@@ -315,26 +326,32 @@ TEST_F(RegistryStore, ReportFailuresClimbThroughEveryOperation) {
     for (const auto& a : fake.reporter.attempts) operations.push_back(a[3]);
     EXPECT_EQ(operations,
               (std::vector<std::string>{"FormatarChave", "ValorString", "ObterValorString"}));
-    EXPECT_THROW(modRegistry::DefinirValorString("HKEY_LOCAL_MACHINE\\", "v", "x"),
-                 RuntimeFailure);
+    EXPECT_THROW(modRegistry::DefinirValorString("HKEY_LOCAL_MACHINE\\", "v", "x"), RuntimeFailure);
 }
 
 // Makes every registry call of an operation fail in turn, first with a
 // status and then with a raised failure.
 struct Operation {
     const char* name;
-    std::function<bool()> run;  // true when the result is the failure result
+    std::function<bool()> run;                      // true when the result is the failure result
     std::vector<std::pair<Op, std::string>> calls;  // every call it makes
 };
 
 TEST_F(RegistryStore, EveryCallFailingInTurnLeavesNoKeyOpen) {
     const std::vector<Operation> operations = {
-        {"read", [] { return !modRegistry::ObterValorString(kPath, "v").IsTexto(); },
+        {"read",
+         [] { return !modRegistry::ObterValorString(kPath, "v").IsTexto(); },
          {{Op::Open, kSub}, {Op::Query, "v"}, {Op::Close, kSub}}},
-        {"redirected read", [] { return !modRegistry::ObterValorString(kPath, "r").IsTexto(); },
-         {{Op::Open, kSub}, {Op::Query, kSub + "\\r"}, {Op::Close, kSub},
-          {Op::Open, "A"}, {Op::Query, "A\\r"}, {Op::Close, "A"}}},
-        {"write", [] { return !modRegistry::DefinirValorString(kPath, "v", "x"); },
+        {"redirected read",
+         [] { return !modRegistry::ObterValorString(kPath, "r").IsTexto(); },
+         {{Op::Open, kSub},
+          {Op::Query, kSub + "\\r"},
+          {Op::Close, kSub},
+          {Op::Open, "A"},
+          {Op::Query, "A\\r"},
+          {Op::Close, "A"}}},
+        {"write",
+         [] { return !modRegistry::DefinirValorString(kPath, "v", "x"); },
          {{Op::Open, kSub}, {Op::Set, "v"}, {Op::Close, kSub}}},
     };
     for (const Operation& op : operations) {
@@ -349,8 +366,8 @@ TEST_F(RegistryStore, EveryCallFailingInTurnLeavesNoKeyOpen) {
                 else
                     f.registry.FailOn(call, where, platform::kAccessDenied);
                 const bool failed = op.run();
-                const std::string at = std::string(op.name) + ", " + where +
-                                       (raise ? " raising" : " failing");
+                const std::string at =
+                    std::string(op.name) + ", " + where + (raise ? " raising" : " failing");
                 EXPECT_EQ(f.registry.openKeys(), 0) << at;
                 EXPECT_EQ(f.reporter.reports.size(), raise ? 1u : 0u) << at;
                 // A close's status is ignored.

@@ -78,9 +78,11 @@ TEST_F(ScramblerTest, KnownAnswers) {
 }
 
 TEST_F(ScramblerTest, KeyIsSignedDecimalOfSerial) {
-    const std::map<std::uint32_t, std::string> cases = {
-        {0, "0"}, {7, "7"}, {0x7FFFFFFF, "2147483647"}, {0x80000000, "-2147483648"},
-        {0xFFFFFFFF, "-1"}};
+    const std::map<std::uint32_t, std::string> cases = {{0, "0"},
+                                                        {7, "7"},
+                                                        {0x7FFFFFFF, "2147483647"},
+                                                        {0x80000000, "-2147483648"},
+                                                        {0xFFFFFFFF, "-1"}};
     for (const auto& [serial, key] : cases) {
         volume_.serial = serial;
         EXPECT_EQ(ObterChaveSerial(), key);

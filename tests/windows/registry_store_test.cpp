@@ -39,8 +39,8 @@ const char kSeguranca[] = "Segurança";  // value names are UTF-8
 // A registry whose value queries raise a run-time failure.
 class FailingQueryRegistry : public Win32Registry {
 public:
-    long QueryValue(platform::KeyHandle, const std::string&, std::uint32_t*, char*,
-                    std::uint32_t*, bool*) override {
+    long QueryValue(platform::KeyHandle, const std::string&, std::uint32_t*, char*, std::uint32_t*,
+                    bool*) override {
         throw platform::RuntimeFailure(platform::kErrInvalidArgument);
     }
 };
@@ -51,8 +51,8 @@ class OwnedKey {
 public:
     OwnedKey(HKEY root, std::wstring path, REGSAM view)
         : root_(root), path_(std::move(path)), view_(view) {
-        RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr,
-                        &key_, nullptr);
+        RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, &key_,
+                        nullptr);
     }
     ~OwnedKey() {
         RegDeleteTreeW(key_, nullptr);
@@ -84,16 +84,15 @@ private:
 std::string ReadReportLog() {
     wchar_t common[MAX_PATH] = L"";
     GetEnvironmentVariableW(L"ProgramData", common, MAX_PATH);
-    std::ifstream in((std::wstring(common) + L"\\Brevanta\\reports.log").c_str(),
-                     std::ios::binary);
+    std::ifstream in((std::wstring(common) + L"\\Brevanta\\reports.log").c_str(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class RegistryStore : public testing::Test {
 protected:
     void Install(platform::Registry* registry) {
-        services_.emplace(platform::Services{registry, &messages_, &reporter_, nullptr,
-                                             &codePage_});
+        services_.emplace(
+            platform::Services{registry, &messages_, &reporter_, nullptr, &codePage_});
     }
     void SetUp() override { Install(&registry_); }
     void TearDown() override { EXPECT_TRUE(messages_.shown.empty()); }
@@ -150,8 +149,7 @@ TEST_F(RegistryStore, AccentedValueNameIsStoredAsItsCharacter) {
 
     wchar_t name[64];
     DWORD length = 64;
-    ASSERT_EQ(RegEnumValueW(settings_.get(), 0, name, &length, nullptr, nullptr, nullptr,
-                            nullptr),
+    ASSERT_EQ(RegEnumValueW(settings_.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(name, length), L"Segurança");
 }
@@ -206,8 +204,7 @@ TEST_F(RegistryStore, OtherValueTypesReadAsTheirBytes) {
     scratch_.SetRaw(L"Dword", REG_DWORD, &dword, sizeof dword);
     scratch_.SetRaw(L"Binary", REG_BINARY, binary, sizeof binary);
 
-    EXPECT_EQ(modRegistry::ObterValorString(kScratchPath, "Dword"),
-              ResultadoLeitura::Texto("DCB"));
+    EXPECT_EQ(modRegistry::ObterValorString(kScratchPath, "Dword"), ResultadoLeitura::Texto("DCB"));
     EXPECT_EQ(modRegistry::ObterValorString(kScratchPath, "Binary"),
               ResultadoLeitura::Texto("xy "));
 }

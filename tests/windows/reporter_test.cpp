@@ -61,8 +61,8 @@ TEST(Win32ErrorReporter, AppendsOneUtf8LineWithTheFiveArguments) {
 
     const auto fields = SplitTabs(added.substr(0, added.size() - 1));
     ASSERT_EQ(fields.size(), 6u) << added;
-    EXPECT_TRUE(std::regex_match(fields[0],
-                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)")))
+    EXPECT_TRUE(
+        std::regex_match(fields[0], std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)")))
         << fields[0];
     EXPECT_EQ(fields[1], "Módulo de Registo");
     EXPECT_EQ(fields[2], "Admin_Quillo");

@@ -32,8 +32,8 @@ std::string Hex(const std::string& bytes) {
 
 void CodePageSuite::SetUp() {
     const char* lang = std::getenv("LANG");
-    ASSERT_EQ(GetACP(), codePage_) << "LANG=" << (lang ? lang : "(unset)")
-                                   << ": is that locale generated (locale -a)?";
+    ASSERT_EQ(GetACP(), codePage_)
+        << "LANG=" << (lang ? lang : "(unset)") << ": is that locale generated (locale -a)?";
     services_.emplace(
         platform::Services{&registry_, &messages_, &reporter_, nullptr, &conversions_});
     HKEY key;

@@ -12,12 +12,13 @@ protected:
 TEST_F(CodePage1252, ConvertsOnlyCharactersWithAnExactForm) {
     CheckConversions({
         {"", ""},
-        {"Segurança", "Seguran\xE7" "a"},
+        {"Segurança", "Seguran\xE7"
+                      "a"},
         {"Palavra-Passe €", "Palavra-Passe \x80"},
-        {"Łódź", std::nullopt},     // best fit would give "Lodz"
-        {"数据库", std::nullopt},   // would become "???"
+        {"Łódź", std::nullopt},    // best fit would give "Lodz"
+        {"数据库", std::nullopt},  // would become "???"
         {"データ", std::nullopt},
-        {"\xC3", std::nullopt},     // broken UTF-8
+        {"\xC3", std::nullopt},  // broken UTF-8
     });
 }
 

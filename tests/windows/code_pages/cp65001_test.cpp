@@ -14,7 +14,8 @@ protected:
 TEST_F(CodePage65001, ValidUtf8ConvertsToItselfAndBrokenUtf8IsRefused) {
     CheckConversions({
         {"", ""},
-        {"Segurança", "Seguran\xC3\xA7" "a"},
+        {"Segurança", "Seguran\xC3\xA7"
+                      "a"},
         {"ქართული データ", "ქართული データ"},
         {"\xF0\x9F\x94\x91", "\xF0\x9F\x94\x91"},  // outside the BMP: a surrogate pair
         {"\xC3", std::nullopt},                    // cut short

@@ -16,7 +16,7 @@ TEST_F(CodePage932, ConvertsOnlyCharactersWithAnExactForm) {
         {"", ""},
         {"srv-sql01", "srv-sql01"},
         {"データベース", "\x83\x66\x81\x5B\x83\x5E\x83\x78\x81\x5B\x83\x58"},
-        {"ｱ", "\xB1"},              // half-width katakana: one byte
+        {"ｱ", "\xB1"},  // half-width katakana: one byte
         {"東京 admin", "\x93\x8C\x8B\x9E admin"},
         {"Segurança", std::nullopt},  // best fit would give "c"
         {"€", std::nullopt},
