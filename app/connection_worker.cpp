@@ -6,11 +6,11 @@
 
 namespace app {
 
-void StartConnectionTest(HWND window, UINT message, connection::Target target,
+void StartConnectionTest(HWND window, UINT message, std::unique_ptr<connection::Target> target,
                          unsigned loginTimeoutSeconds) {
     std::thread([=, target = std::move(target)]() mutable {
         auto outcome = std::make_unique<connection::Outcome>(
-            connection::Attempt(*platform::Current().database, target, loginTimeoutSeconds));
+            connection::Attempt(*platform::Current().database, *target, loginTimeoutSeconds));
         if (PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(outcome.get())))
             outcome.release();  // the window owns it now
     }).detach();

@@ -14,7 +14,7 @@ namespace app {
 // as `message`, its LPARAM to be taken with TakeOutcome; if the window is
 // gone by then, the outcome is dropped. The thread is not waited for: the
 // program may end while it runs.
-void StartConnectionTest(HWND window, UINT message, connection::Target target,
+void StartConnectionTest(HWND window, UINT message, std::unique_ptr<connection::Target> target,
                          unsigned loginTimeoutSeconds);
 
 std::unique_ptr<connection::Outcome> TakeOutcome(LPARAM lParam);

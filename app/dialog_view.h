@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "connection/connection_string.h"
@@ -48,7 +49,7 @@ public:
     // returns at once; the logic hears the outcome through
     // frmDefinicoes::Command3_Done, on the window's thread, unless the
     // window is gone by then.
-    virtual void TestConnection(connection::Target target) = 0;
+    virtual void TestConnection(std::unique_ptr<connection::Target> target) = 0;
     // Destroys the window; as it is the only one, the program then ends.
     virtual void Unload() = 0;
 };

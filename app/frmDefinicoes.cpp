@@ -180,16 +180,16 @@ bool frmDefinicoes::PalavraPasseDoTeste(std::string* utf8) const {
 void frmDefinicoes::Command3_Click() {
     if (testando_) return;
     Tratado([&] {
-        connection::Target alvo;
-        if (!PalavraPasseDoTeste(&alvo.password)) {
+        auto alvo = std::make_unique<connection::Target>();
+        if (!PalavraPasseDoTeste(&alvo->password)) {
             Mensagem("A palavra-passe guardada não se decifra neste computador. "
                      "Escreva-a para testar a ligação.",
                      platform::Icon::Warning);
             return;
         }
-        alvo.server = view_.Text(Control::FXDataSource);
-        alvo.database = view_.Text(Control::FXInitialCatalog);
-        alvo.user = view_.Text(Control::FXUser);
+        alvo->server = view_.Text(Control::FXDataSource);
+        alvo->database = view_.Text(Control::FXInitialCatalog);
+        alvo->user = view_.Text(Control::FXUser);
         view_.TestConnection(std::move(alvo));
         testando_ = true;
         view_.Enable(Control::Command3, false);

@@ -319,7 +319,7 @@ void frmDefinicoesWindow::Enable(Control control, bool enabled) {
     EnableWindow(child, enabled);
 }
 
-void frmDefinicoesWindow::TestConnection(connection::Target target) {
+void frmDefinicoesWindow::TestConnection(std::unique_ptr<connection::Target> target) {
     StartConnectionTest(hwnd_, kTestedMessage, std::move(target), frmDefinicoes::kTempoLimite);
 }
 

@@ -39,7 +39,7 @@ public:
     int SelectedListItem() const override;
     void SetFocus(Control control) override;
     void Enable(Control control, bool enabled) override;
-    void TestConnection(connection::Target target) override;
+    void TestConnection(std::unique_ptr<connection::Target> target) override;
     void Unload() override;
 
 private:

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/wipe.h"
+
 namespace connection {
 
 // What a test connects with, in UTF-8.
@@ -12,6 +14,11 @@ struct Target {
     std::string database;
     std::string user;
     std::string password;
+
+    // The password is wiped however the target ends. A target is handed on
+    // by pointer, never moved, so that no short password is left behind in
+    // the buffer of a string it was moved out of.
+    ~Target() { platform::Wipe(password); }
 };
 
 // "Driver={…};Server={…};Database={…};UID={…};PWD={…};" with each value in

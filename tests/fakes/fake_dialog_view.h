@@ -39,7 +39,9 @@ public:
         else
             disabled.insert(c);
     }
-    void TestConnection(connection::Target target) override { tests.push_back(target); }
+    void TestConnection(std::unique_ptr<connection::Target> target) override {
+        tests.push_back(*target);
+    }
 
     // What a person typing into a field does: the text changes.
     void Type(Control c, const std::string& utf8) { SetText(c, utf8); }
