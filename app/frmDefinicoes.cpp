@@ -97,7 +97,7 @@ bool frmDefinicoes::Alterado(std::size_t i) const {
     }
     std::string texto = view_.Text(ControloDe(i));  // may be a password
     const bool alterado = texto != campos_[i].mostrado;
-    settings::Apagar(texto);
+    platform::Wipe(texto);
     return alterado;
 }
 
@@ -139,7 +139,7 @@ settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
     std::string novo = tipo == Tipo::Lista ? settings::kItensSeguranca[view_.SelectedListItem()]
                                            : view_.Text(ControloDe(i));
     settings::Verificacao verificacao = settings::VerificarCampo(kDefinicoes[i], novo);
-    settings::Apagar(novo);  // may be the typed password
+    platform::Wipe(novo);  // may be the typed password
     return verificacao;
 }
 

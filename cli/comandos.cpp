@@ -7,6 +7,7 @@
 #include "cli/json.h"
 #include "connection/attempt.h"
 #include "platform/platform.h"
+#include "platform/wipe.h"
 #include "settings/valores.h"
 
 namespace cli {
@@ -20,7 +21,7 @@ using settings::ValorLido;
 // A password in memory, wiped however the command ends.
 struct Segredo {
     std::string texto;
-    ~Segredo() { settings::Apagar(texto); }
+    ~Segredo() { platform::Wipe(texto); }
 };
 
 // Reads the password from standard input when asked to; false, with the
@@ -99,7 +100,7 @@ std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* 
     if (!dado) return {};
     settings::Verificacao v = settings::VerificarCampo(d, *dado);
     const bool igual = v.aceite && JaGuardado(d, lido, v.valor);
-    settings::Apagar(v.valor);
+    platform::Wipe(v.valor);
     return igual ? std::string() : "diferente do valor indicado";
 }
 

@@ -1,6 +1,7 @@
 #include "cli/entrada.h"
 
 #include "cli/opcoes.h"
+#include "platform/wipe.h"
 #include "settings/definicoes.h"
 
 namespace cli {
@@ -54,7 +55,7 @@ std::string LerPalavraPasse(Consola& consola, std::string* utf8) {
     } else {
         return {};
     }
-    settings::Apagar(linha);
+    platform::Wipe(linha);
     return erro + kNadaFeito;
 }
 

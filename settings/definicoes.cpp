@@ -9,8 +9,6 @@
 
 namespace settings {
 
-void Apagar(std::string& texto) { platform::Wipe(texto); }
-
 namespace {
 
 ValorLido::Forma FormaDe(const modRegistry::ResultadoLeitura& r) {
@@ -52,14 +50,14 @@ bool DecifrarPalavraPasse(const std::string& guardada, std::string* decifrada) {
     } catch (const platform::RuntimeFailure&) {
         // a code fell out of range: stored with another key
     }
-    if (!mesma) Apagar(*decifrada);
+    if (!mesma) platform::Wipe(*decifrada);
     return mesma;
 }
 
 bool PalavraPasseLegivel(const std::string& guardada) {
     std::string decifrada;
     const bool legivel = DecifrarPalavraPasse(guardada, &decifrada);
-    Apagar(decifrada);
+    platform::Wipe(decifrada);
     return legivel;
 }
 

@@ -79,11 +79,8 @@ int ItemSeguranca(std::string texto);
 // the key of this machine has not changed since.
 bool PalavraPasseLegivel(const std::string& guardada);
 // The same check, giving the decoded password (code-page bytes) when it
-// passes; the caller wipes it with Apagar.
+// passes; the caller wipes it with platform::Wipe.
 bool DecifrarPalavraPasse(const std::string& guardada, std::string* decifrada);
-
-// Wipes a text that held a password before its memory is given back.
-void Apagar(std::string& texto);
 
 // A few words on why a value cannot be shown as stored (UTF-8).
 std::string MotivoForma(ValorLido::Forma forma);

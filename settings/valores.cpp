@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
+#include "platform/wipe.h"
 #include "scrambler/modEncriptSerial.h"
 
 namespace settings {
@@ -23,8 +24,8 @@ bool CaracterGuardavel(char c, std::size_t posicao) {
     } catch (const platform::RuntimeFailure&) {
     }
     const bool guardavel = volta == prova;
-    Apagar(prova);
-    Apagar(volta);
+    platform::Wipe(prova);
+    platform::Wipe(volta);
     return guardavel;
 }
 
@@ -43,7 +44,7 @@ std::vector<std::size_t> PosicoesRecusadas(const std::string& utf8) {
         ++posicao;
         bool guardavel = true;
         for (char c : ansi) guardavel = CaracterGuardavel(c, byte++) && guardavel;
-        Apagar(ansi);
+        platform::Wipe(ansi);
         if (!guardavel) posicoes.push_back(posicao);
         i = fim;
     }
@@ -80,7 +81,7 @@ Verificacao VerificarTexto(const std::string& palavraChave, const std::string& u
     else if (ansi.size() > kMaxCaracteres)
         motivo = " excede " + std::to_string(kMaxCaracteres) + " caracteres.";
     if (motivo.empty()) return Aceite(std::move(ansi));
-    Apagar(ansi);  // may be part of a password
+    platform::Wipe(ansi);  // may be part of a password
     return Recusada(campo + motivo);
 }
 
@@ -97,13 +98,13 @@ Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::st
     } catch (const platform::RuntimeFailure&) {
         cifrada.clear();
     }
-    Apagar(decifrada);
+    platform::Wipe(decifrada);
     if (cifrada.empty() && !texto.valor.empty()) {
-        Apagar(texto.valor);
+        platform::Wipe(texto.valor);
         return Recusada("A palavra-passe contém caracteres que não podem ser gravados" +
                         NomearPosicoes(PosicoesRecusadas(utf8)) + ".");
     }
-    Apagar(texto.valor);
+    platform::Wipe(texto.valor);
     if (!SobreviveAPaginaDeCodigo(cifrada))
         return Recusada("A palavra-passe não pode ser guardada com a página de código deste "
                         "computador (" +
