@@ -17,22 +17,23 @@ bool EConsola(HANDLE h) {
     return GetConsoleMode(h, &modo) != 0;
 }
 
-// `texto` in code page `cp`, with "?" for what it lacks and no best-fit
-// look-alikes. Code pages that take no flags (UTF-8, and the ISO-2022 and
-// similar ones) are converted without them.
+// `texto` in code page `cp`, with "?" for each character it lacks and no
+// best-fit look-alikes. Most texts convert whole; one that does not is
+// converted a character (or surrogate pair) at a time.
 std::string NaPaginaDeCodigo(const std::wstring& texto, UINT cp) {
-    if (texto.empty()) return {};
-    const int n = static_cast<int>(texto.size());
-    DWORD flags = WC_NO_BEST_FIT_CHARS;
-    const char* substituto = "?";
-    int tamanho = WideCharToMultiByte(cp, flags, texto.data(), n, nullptr, 0, substituto, nullptr);
-    if (tamanho == 0) {
-        flags = 0;
-        substituto = nullptr;
-        tamanho = WideCharToMultiByte(cp, 0, texto.data(), n, nullptr, 0, nullptr, nullptr);
+    using platform::win32::FromUtf16;
+    bool exacto = false;
+    std::string bytes = FromUtf16(cp, texto, &exacto);
+    if (exacto) return bytes;
+    bytes.clear();
+    for (std::size_t i = 0; i < texto.size();) {
+        const bool par =
+            IS_HIGH_SURROGATE(texto[i]) && i + 1 < texto.size() && IS_LOW_SURROGATE(texto[i + 1]);
+        const std::size_t n = par ? 2 : 1;
+        const std::string c = FromUtf16(cp, std::wstring_view(texto).substr(i, n), &exacto);
+        bytes += exacto ? c : "?";
+        i += n;
     }
-    std::string bytes(static_cast<std::size_t>(tamanho), '\0');
-    WideCharToMultiByte(cp, flags, texto.data(), n, bytes.data(), tamanho, substituto, nullptr);
     return bytes;
 }
 
