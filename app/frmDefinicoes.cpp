@@ -181,7 +181,11 @@ void frmDefinicoes::Command3_Click() {
     if (testando_) return;
     Tratado([&] {
         auto alvo = std::make_unique<connection::Target>();
-        if (!PalavraPasseDoTeste(&alvo->password)) {
+        std::string palavraPasse;
+        const bool legivel = PalavraPasseDoTeste(&palavraPasse);
+        alvo->password.Assign(palavraPasse);
+        platform::Wipe(palavraPasse);
+        if (!legivel) {
             Mensagem("A palavra-passe guardada não se decifra neste computador. "
                      "Escreva-a para testar a ligação.",
                      platform::Icon::Warning);

@@ -201,7 +201,9 @@ int Testar(const Pedido& pedido, Consola& consola) {
                      "defina-a de novo neste computador.\n");
         return kSaidaIlegivel;
     }
-    alvo.password = platform::Current().codePage->ToUtf8(decifrada.texto);
+    std::string palavraPasse = platform::Current().codePage->ToUtf8(decifrada.texto);
+    alvo.password.Assign(palavraPasse);
+    platform::Wipe(palavraPasse);
     const std::string servidor = alvo.server, base = alvo.database;
     const connection::Outcome r =
         connection::Attempt(*platform::Current().database, alvo, pedido.tempoLimite);

@@ -6,11 +6,10 @@
 
 namespace connection {
 
-std::string Scrub(std::string message, std::vector<const std::string*> secrets) {
+std::string Scrub(std::string message, std::vector<std::string_view> secrets) {
     std::sort(secrets.begin(), secrets.end(),
-              [](const std::string* a, const std::string* b) { return a->size() > b->size(); });
-    for (const std::string* s : secrets) {
-        const std::string& secret = *s;
+              [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
+    for (const std::string_view secret : secrets) {
         if (secret.empty()) continue;
         for (auto at = message.find(secret); at != std::string::npos;
              at = message.find(secret, at + 3)) {
@@ -25,8 +24,8 @@ std::string Scrub(std::string message, std::vector<const std::string*> secrets) 
 }
 
 Outcome Attempt(platform::Database& database, Target& target, unsigned loginTimeoutSeconds) {
-    std::string text = ConnectionString(target);
-    std::string escaped = Escaped(target.password);
+    const platform::Secret text = ConnectionString(target);
+    const platform::Secret escaped = Escaped(target.password.view());
     std::vector<platform::DiagnosticRecord> records;
     const platform::ConnectResult result = database.Connect(text, loginTimeoutSeconds, &records);
 
@@ -39,14 +38,12 @@ Outcome Attempt(platform::Database& database, Target& target, unsigned loginTime
         // A driver may repeat its input, or part of it, in a message.
         for (platform::DiagnosticRecord& record : records) {
             outcome.lines.push_back(Scrub("[" + record.sqlState + "] " + record.message,
-                                          {&text, &escaped, &target.password}));
+                                          {text.view(), escaped.view(), target.password.view()}));
             platform::Wipe(record.message);
         }
         if (records.empty()) outcome.lines.push_back("O controlador não deu nenhuma razão.");
     }
-    platform::Wipe(text);
-    platform::Wipe(escaped);
-    platform::Wipe(target.password);
+    target.password.Clear();
     return outcome;
 }
 

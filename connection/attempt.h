@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "connection/connection_string.h"
@@ -29,6 +30,6 @@ std::string Message(const Outcome& outcome);
 // `message` with every copy of each of the `secrets` (the non-empty ones)
 // replaced by "***", the longest first, and on one line (line ends and
 // tabs inside as spaces, none at the end).
-std::string Scrub(std::string message, std::vector<const std::string*> secrets);
+std::string Scrub(std::string message, std::vector<std::string_view> secrets);
 
 }  // namespace connection

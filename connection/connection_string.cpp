@@ -3,41 +3,36 @@
 namespace connection {
 namespace {
 
-void AppendEscaped(std::string& text, const std::string& value) {
+void AppendEscaped(platform::Secret& text, std::string_view value) {
     for (const char c : value) {
-        text += c;
-        if (c == '}') text += '}';
+        text.Append(c);
+        if (c == '}') text.Append('}');
     }
 }
 
-void Append(std::string& text, const char* keyword, const std::string& value) {
-    text += keyword;
-    text += "={";
+void Append(platform::Secret& text, const char* keyword, std::string_view value) {
+    text.Append(keyword);
+    text.Append("={");
     AppendEscaped(text, value);
-    text += "};";
+    text.Append("};");
 }
 
 }  // namespace
 
-std::string Escaped(const std::string& value) {
-    std::string text;
-    text.reserve(2 * value.size());
+platform::Secret Escaped(std::string_view value) {
+    platform::Secret text;
     AppendEscaped(text, value);
     return text;
 }
 
-std::string ConnectionString(const Target& target) {
-    std::string text;
-    // Room for the longest outcome, so that the text never moves while it
-    // grows and leaves no stray copy of the password behind.
-    text.reserve(64 + 2 * (target.driver.size() + target.server.size() + target.database.size() +
-                           target.user.size() + target.password.size()));
+platform::Secret ConnectionString(const Target& target) {
+    platform::Secret text;
     Append(text, "Driver", target.driver);
     Append(text, "Server", target.server);
     if (!target.database.empty()) Append(text, "Database", target.database);
     if (!target.user.empty()) {
         Append(text, "UID", target.user);
-        Append(text, "PWD", target.password);
+        Append(text, "PWD", target.password.view());
     }
     return text;
 }

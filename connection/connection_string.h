@@ -2,8 +2,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-#include "platform/wipe.h"
+#include "platform/secret.h"
 
 namespace connection {
 
@@ -13,21 +14,16 @@ struct Target {
     std::string server;
     std::string database;
     std::string user;
-    std::string password;
-
-    // The password is wiped however the target ends. A target is handed on
-    // by pointer, never moved, so that no short password is left behind in
-    // the buffer of a string it was moved out of.
-    ~Target() { platform::Wipe(password); }
+    platform::Secret password;  // wiped however the target ends
 };
 
 // "Driver={…};Server={…};Database={…};UID={…};PWD={…};" with each value in
 // braces and each "}" in it doubled, so that no value can add a keyword.
 // An empty database leaves out Database; an empty user leaves out UID and
 // PWD.
-std::string ConnectionString(const Target& target);
+platform::Secret ConnectionString(const Target& target);
 
 // A value as the string carries it between its braces: each "}" doubled.
-std::string Escaped(const std::string& value);
+platform::Secret Escaped(std::string_view value);
 
 }  // namespace connection

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/secret.h"
+
 namespace platform {
 
 // An open registry key, as the platform hands it out (an HKEY on Windows).
@@ -111,10 +113,9 @@ public:
     // Connects with the connection string (UTF-8) without prompting,
     // waiting at most `loginTimeoutSeconds` for the login, and disconnects
     // at once. On failure `diagnostics` gets the records, as the driver
-    // gave them (they may repeat the connection string). The
-    // implementation wipes its own copies of the string. May be called
+    // gave them (they may repeat the connection string). May be called
     // from any thread.
-    virtual ConnectResult Connect(const std::string& utf8ConnectionString,
+    virtual ConnectResult Connect(const Secret& utf8ConnectionString,
                                   unsigned loginTimeoutSeconds,
                                   std::vector<DiagnosticRecord>* diagnostics) = 0;
 };

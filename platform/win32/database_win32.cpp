@@ -77,7 +77,7 @@ void ReadDiagnostics(const Odbc& odbc, SQLSMALLINT type, SQLHANDLE handle,
 
 class Win32Database : public Database {
 public:
-    ConnectResult Connect(const std::string& utf8ConnectionString, unsigned loginTimeoutSeconds,
+    ConnectResult Connect(const Secret& utf8ConnectionString, unsigned loginTimeoutSeconds,
                           std::vector<DiagnosticRecord>* diagnostics) override {
         static const Odbc* const odbc = LoadOdbc();  // once, even with two threads
         if (!odbc) return ConnectResult::NoDriverManager;
@@ -99,15 +99,15 @@ public:
     }
 
 private:
-    static ConnectResult Attempt(const Odbc& odbc, SQLHDBC dbc, const std::string& text,
+    static ConnectResult Attempt(const Odbc& odbc, SQLHDBC dbc, const Secret& text,
                                  unsigned timeout, std::vector<DiagnosticRecord>* diagnostics) {
         odbc.setConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
-        std::wstring wide = Widen(text);
+        WideSecret wide;
+        Widen(text.view(), &wide);
         const SQLRETURN r = odbc.driverConnect(
             dbc, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
             static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
-        Wipe(wide);
         if (Succeeded(r)) {
             odbc.disconnect(dbc);  // nothing runs on the connection
             return ConnectResult::Connected;

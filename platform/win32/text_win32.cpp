@@ -22,20 +22,22 @@ bool TakesNoFlags(UINT codePage, bool toUtf16 = false) {
            (codePage >= 57002 && codePage <= 57011);
 }
 
-}  // namespace
-
-std::wstring ToUtf16(unsigned codePage, std::string_view text, bool* exact) {
+// Both conversions fill any string-like `Out` (a string or a secret) with
+// the same calls, so that plain texts and secrets convert alike.
+template <class Out>
+void ToUtf16Into(unsigned codePage, std::string_view text, Out* wide, bool* exact) {
     const DWORD flags = exact && !TakesNoFlags(codePage, true) ? MB_ERR_INVALID_CHARS : 0;
     const int size = static_cast<int>(text.size());
     const int count =
         size ? MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0) : 0;
     if (exact) *exact = count > 0 || !size;
-    std::wstring wide(count, L'\0');  // 0 when the conversion failed
-    if (count) MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), count);
-    return wide;
+    wide->resize(0);
+    wide->resize(count);  // 0 when the conversion failed
+    if (count) MultiByteToWideChar(codePage, flags, text.data(), size, wide->data(), count);
 }
 
-std::string FromUtf16(unsigned codePage, std::wstring_view wide, bool* exact) {
+template <class Out, class Back>
+void FromUtf16Into(unsigned codePage, std::wstring_view wide, Out* text, bool* exact) {
     const bool plain = !exact || TakesNoFlags(codePage);
     const DWORD flags = plain ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
@@ -45,18 +47,61 @@ std::string FromUtf16(unsigned codePage, std::wstring_view wide, bool* exact) {
                                                  nullptr, usedDefaultOut)
                            : 0;
     if (exact) *exact = !size;
-    if (count <= 0 || usedDefault) return {};
-    std::string text(count, '\0');
-    WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), count, nullptr,
+    text->resize(0);
+    if (count <= 0 || usedDefault) return;
+    text->resize(count);
+    WideCharToMultiByte(codePage, flags, wide.data(), size, text->data(), count, nullptr,
                         usedDefaultOut);
     // A character the code page lacks may still come out as a look-alike on
     // some systems; only a conversion that converts back unchanged is exact.
-    if (exact) *exact = !usedDefault && ToUtf16(codePage, text) == wide;
+    if (exact) {
+        Back back;
+        ToUtf16Into(codePage, {text->data(), text->size()}, &back, nullptr);
+        *exact = !usedDefault && std::wstring_view(back.data(), back.size()) == wide;
+    }
+}
+
+// Adapts a secret to the two calls the conversions make of a string.
+template <class S>
+struct Sized {
+    S* secret;
+    void resize(std::size_t n) { secret->Resize(n); }
+    auto* data() { return secret->data(); }
+    std::size_t size() const { return secret->size(); }
+};
+
+// The UTF-16 copy made to check a secret's conversion is a secret too.
+struct WideBack : WideSecret {
+    void resize(std::size_t n) { Resize(n); }
+};
+
+}  // namespace
+
+std::wstring ToUtf16(unsigned codePage, std::string_view text, bool* exact) {
+    std::wstring wide;
+    ToUtf16Into(codePage, text, &wide, exact);
+    return wide;
+}
+
+std::string FromUtf16(unsigned codePage, std::wstring_view wide, bool* exact) {
+    std::string text;
+    FromUtf16Into<std::string, std::wstring>(codePage, wide, &text, exact);
     return text;
 }
 
-std::wstring Widen(std::string_view utf8) { return ToUtf16(CP_UTF8, utf8); }
+void ToUtf16(unsigned codePage, std::string_view text, WideSecret* out, bool* exact) {
+    Sized<WideSecret> sized{out};
+    ToUtf16Into(codePage, text, &sized, exact);
+}
 
+void FromUtf16(unsigned codePage, std::wstring_view wide, Secret* out, bool* exact) {
+    Sized<Secret> sized{out};
+    FromUtf16Into<Sized<Secret>, WideBack>(codePage, wide, &sized, exact);
+}
+
+std::wstring Widen(std::string_view utf8) { return ToUtf16(CP_UTF8, utf8); }
 std::string Narrow(std::wstring_view wide) { return FromUtf16(CP_UTF8, wide); }
+void Widen(std::string_view utf8, WideSecret* out) { ToUtf16(CP_UTF8, utf8, out); }
+void Narrow(std::wstring_view wide, Secret* out) { FromUtf16(CP_UTF8, wide, out); }
 
 }  // namespace platform::win32

@@ -40,7 +40,7 @@ public:
             disabled.insert(c);
     }
     void TestConnection(std::unique_ptr<connection::Target> target) override {
-        tests.push_back(*target);
+        tests.push_back(std::move(*target));
     }
 
     // What a person typing into a field does: the text changes.

@@ -8,8 +8,15 @@ namespace {
 
 using connection::Target;
 
+Target Make(const char* driver, const char* server, const char* database, const char* user,
+            const char* password) {
+    Target target{driver, server, database, user, {}};
+    target.password.Assign(password);
+    return target;
+}
+
 TEST(ConnectionString, BracesEveryValueAndLeavesOutEmptyOnes) {
-    const std::pair<Target, std::string> table[] = {
+    const std::pair<std::array<const char*, 5>, std::string> table[] = {
         {{"SQL Server", "srv01", "vendas", "app", "segredo"},
          "Driver={SQL Server};Server={srv01};Database={vendas};UID={app};PWD={segredo};"},
         {{"SQL Server", "x;Driver={y}", "b}", "u}}", "a;b}c=d"},
@@ -19,16 +26,18 @@ TEST(ConnectionString, BracesEveryValueAndLeavesOutEmptyOnes) {
         {{"ODBC Driver 18", "srv", "db", "", "p"},
          "Driver={ODBC Driver 18};Server={srv};Database={db};"},
     };
-    for (const auto& [target, expected] : table)
-        EXPECT_EQ(connection::ConnectionString(target), expected);
+    for (const auto& [v, expected] : table)
+        EXPECT_EQ(connection::ConnectionString(Make(v[0], v[1], v[2], v[3], v[4])).view(),
+                  expected);
 }
 
 // A driver that fails, repeating in each message what it was sent.
 class EchoingDatabase : public platform::Database {
 public:
-    platform::ConnectResult Connect(const std::string& text, unsigned,
+    platform::ConnectResult Connect(const platform::Secret& text, unsigned,
                                     std::vector<platform::DiagnosticRecord>* records) override {
-        for (const auto& r : answer) records->push_back({r.sqlState, r.message + text});
+        for (const auto& r : answer)
+            records->push_back({r.sqlState, r.message + std::string(text.view())});
         return platform::ConnectResult::Failed;
     }
     std::vector<platform::DiagnosticRecord> answer;
@@ -37,7 +46,7 @@ public:
 TEST(ConnectionAttempt, FailureGivesEachRecordOnOneLineWithoutTheSecrets) {
     EchoingDatabase database;
     database.answer = {{"08001", "falhou:\n a;b}c=d e a;b}}c=d em "}, {"01000", "aviso "}};
-    Target target{"SQL Server", "srv", "", "app", "a;b}c=d"};
+    Target target = Make("SQL Server", "srv", "", "app", "a;b}c=d");
     const connection::Outcome outcome = connection::Attempt(database, target, 15);
     EXPECT_TRUE(target.password.empty());
     EXPECT_EQ(connection::Message(outcome),

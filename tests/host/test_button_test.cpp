@@ -20,7 +20,7 @@ TEST_P(TestedPassword, FromTheField) {
     form.Command3_Click();
     ASSERT_EQ(view.tests.size(), tested ? 1u : 0u);
     if (tested) {
-        EXPECT_EQ(view.tests[0].password, *tested);
+        EXPECT_EQ(view.tests[0].password.view(), *tested);
         EXPECT_EQ(view.tests[0].server + view.tests[0].database + view.tests[0].user,
                   "db01vendassa");
     } else {
