@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/secret.h"
+
 namespace cli {
 
 class Consola {
@@ -19,8 +21,9 @@ public:
     virtual void Eco(bool ligado) = 0;
     // Standard input up to its first line end, which it takes but does not
     // give; it stops taking once it holds more than `limite` bytes. False
-    // when the input ends before any character.
-    virtual bool LerLinha(std::size_t limite, std::string* utf8) = 0;
+    // when the input ends before any character. The line is a password: it
+    // goes into a secret, with no plain copy on the way.
+    virtual bool LerLinha(std::size_t limite, platform::Secret* utf8) = 0;
 };
 
 }  // namespace cli

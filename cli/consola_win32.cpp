@@ -85,36 +85,34 @@ void ConsolaWin32::Eco(bool ligado) {
     SetConsoleMode(h, modo & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
 }
 
-bool ConsolaWin32::LerLinha(std::size_t limite, std::string* utf8) {
+bool ConsolaWin32::LerLinha(std::size_t limite, platform::Secret* utf8) {
     const HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
+    utf8->Clear();
     if (h == nullptr || h == INVALID_HANDLE_VALUE) return false;
     bool algum = false;
-    std::string linha;
     if (EConsola(h)) {
         // The whole line is taken, so that no part of it is left for the
         // next program to read as a command; only the first characters are
         // kept.
-        std::wstring texto;
+        platform::WideSecret texto;
         wchar_t c;
         DWORD lidos = 0;
         while (ReadConsoleW(h, &c, 1, &lidos, nullptr) && lidos == 1) {
             algum = true;
             if (c == L'\n') break;
-            if (texto.size() <= limite) texto += c;
+            if (texto.size() <= limite) texto.Append(c);
         }
-        linha = platform::win32::Narrow(texto);
-        SecureZeroMemory(texto.data(), texto.size() * sizeof(wchar_t));
+        platform::win32::Narrow(texto.view(), utf8);
     } else {
         // One byte at a time, so that nothing past the line is taken.
         char c;
         DWORD lidos = 0;
-        while (linha.size() <= limite && ReadFile(h, &c, 1, &lidos, nullptr) && lidos == 1) {
+        while (utf8->size() <= limite && ReadFile(h, &c, 1, &lidos, nullptr) && lidos == 1) {
             algum = true;
             if (c == '\n') break;
-            linha += c;
+            utf8->Append(c);
         }
     }
-    *utf8 = std::move(linha);
     return algum;
 }
 

@@ -15,7 +15,7 @@ public:
     void Erro(const std::string& utf8) override;
     bool EntradaInterativa() override;
     void Eco(bool ligado) override;
-    bool LerLinha(std::size_t limite, std::string* utf8) override;
+    bool LerLinha(std::size_t limite, platform::Secret* utf8) override;
 };
 
 class MensagemNaConsola : public platform::MessageDialog {

@@ -1,7 +1,6 @@
 #include "cli/entrada.h"
 
 #include "cli/opcoes.h"
-#include "platform/wipe.h"
 #include "settings/definicoes.h"
 
 namespace cli {
@@ -23,8 +22,8 @@ private:
 
 }  // namespace
 
-std::string LerPalavraPasse(Consola& consola, std::string* utf8) {
-    std::string& linha = *utf8;
+std::string LerPalavraPasse(Consola& consola, platform::Secret* utf8) {
+    platform::Secret& linha = *utf8;
     bool lida = false;
     // Room for a byte-order mark and a carriage return besides the limit.
     const std::size_t limite = kMaxBytesEntrada + 4;
@@ -38,15 +37,15 @@ std::string LerPalavraPasse(Consola& consola, std::string* utf8) {
     } else {
         lida = consola.LerLinha(limite, &linha);
     }
-    if (linha.rfind("\xEF\xBB\xBF", 0) == 0) linha.erase(0, 3);  // a byte-order mark
-    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    if (linha.view().substr(0, 3) == "\xEF\xBB\xBF") linha.Erase(0, 3);  // a byte-order mark
+    if (!linha.empty() && linha.view().back() == '\r') linha.Truncate(linha.size() - 1);
 
     std::string erro;
     if (!lida) {
         erro = "Não foi lida nenhuma linha da entrada padrão";
     } else if (linha.size() > kMaxBytesEntrada) {
         erro = "A entrada padrão excede " + std::to_string(kMaxBytesEntrada) + " bytes";
-    } else if (const std::size_t nulo = linha.find('\0'); nulo != std::string::npos) {
+    } else if (const std::size_t nulo = linha.view().find('\0'); nulo != std::string::npos) {
         erro = "A entrada padrão contém um carácter nulo (byte " + std::to_string(nulo + 1) + ")";
     } else if (linha.empty()) {
         return "A palavra-passe lida da entrada padrão está vazia: nada foi gravado nem "
@@ -55,7 +54,7 @@ std::string LerPalavraPasse(Consola& consola, std::string* utf8) {
     } else {
         return {};
     }
-    platform::Wipe(linha);
+    linha.Clear();
     return erro + kNadaFeito;
 }
 

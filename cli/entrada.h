@@ -15,6 +15,6 @@ constexpr std::size_t kMaxBytesEntrada = 1024;
 // an empty text when it is accepted, or the message that refuses it: no
 // line, an empty line, more than kMaxBytesEntrada bytes, or a NUL. A
 // message never holds the password's characters.
-std::string LerPalavraPasse(Consola& consola, std::string* utf8);
+std::string LerPalavraPasse(Consola& consola, platform::Secret* utf8);
 
 }  // namespace cli

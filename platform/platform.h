@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/secret.h"
@@ -93,6 +94,10 @@ public:
     // character has no form of its own in the code page (no best-fit
     // look-alikes, no "?").
     virtual bool FromUtf8(const std::string& utf8, std::string* ansi) = 0;
+    // The same for a secret, such as a password: the result is written into
+    // `out`, and no plain copy is left on the way.
+    virtual void ToUtf8(std::string_view ansi, Secret* utf8) = 0;
+    virtual bool FromUtf8(std::string_view utf8, Secret* ansi) = 0;
     // The code page's number (1252, 932, 65001...), for messages.
     virtual unsigned Number() = 0;
 };
@@ -115,8 +120,7 @@ public:
     // at once. On failure `diagnostics` gets the records, as the driver
     // gave them (they may repeat the connection string). May be called
     // from any thread.
-    virtual ConnectResult Connect(const Secret& utf8ConnectionString,
-                                  unsigned loginTimeoutSeconds,
+    virtual ConnectResult Connect(const Secret& utf8ConnectionString, unsigned loginTimeoutSeconds,
                                   std::vector<DiagnosticRecord>* diagnostics) = 0;
 };
 

@@ -71,6 +71,14 @@ public:
         Clear();
         text_.swap(bigger);
     }
+    // Removes `count` characters at `from`, moving the rest down and
+    // wiping the places left free at the end.
+    void Erase(std::size_t from, std::size_t count) {
+        if (from >= text_.size()) return;
+        count = std::min(count, text_.size() - from);
+        std::copy(text_.begin() + from + count, text_.end(), text_.begin() + from);
+        Truncate(text_.size() - count);
+    }
     // Drops the characters from `from` on, wiping them.
     void Truncate(std::size_t from) {
         if (from >= text_.size()) return;

@@ -67,24 +67,28 @@ int SomaOriginal(int codigo) {
 
 }  // namespace
 
-std::string Encriptar(const std::string& texto) {
+// The result is built in a secret of its full size first, so that it
+// never grows, and a failure part way wipes what was done.
+platform::Secret Encriptar(std::string_view texto) {
     const std::string& k = ChaveEmCache();
-    std::string resultado = texto;
+    platform::Secret resultado;
+    resultado.Reserve(texto.size());
     // The key position runs over the whole text, wrapping to the first key
     // character after the last.
-    for (std::size_t j = 0; j < resultado.size(); ++j) {
-        const int soma = Codigo(resultado[j]) + Codigo(k[j % k.size()]);
-        resultado[j] = Caracter(CodigoGuardado(soma));
+    for (std::size_t j = 0; j < texto.size(); ++j) {
+        const int soma = Codigo(texto[j]) + Codigo(k[j % k.size()]);
+        resultado.Append(Caracter(CodigoGuardado(soma)));
     }
     return resultado;
 }
 
-std::string Desencriptar(const std::string& texto) {
+platform::Secret Desencriptar(std::string_view texto) {
     const std::string& k = ChaveEmCache();
-    std::string resultado = texto;
-    for (std::size_t j = 0; j < resultado.size(); ++j) {
-        const int soma = SomaOriginal(Codigo(resultado[j]));
-        resultado[j] = Caracter(soma - Codigo(k[j % k.size()]));
+    platform::Secret resultado;
+    resultado.Reserve(texto.size());
+    for (std::size_t j = 0; j < texto.size(); ++j) {
+        const int soma = SomaOriginal(Codigo(texto[j]));
+        resultado.Append(Caracter(soma - Codigo(k[j % k.size()])));
     }
     return resultado;
 }

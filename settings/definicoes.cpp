@@ -4,7 +4,6 @@
 
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
-#include "platform/wipe.h"
 #include "scrambler/modEncriptSerial.h"
 
 namespace settings {
@@ -42,23 +41,21 @@ int ItemSeguranca(std::string texto) {
     return -1;
 }
 
-bool DecifrarPalavraPasse(const std::string& guardada, std::string* decifrada) {
+bool DecifrarPalavraPasse(const std::string& guardada, platform::Secret* decifrada) {
     bool mesma = false;
     try {
         *decifrada = modEncriptSerial::Desencriptar(guardada);
-        mesma = modEncriptSerial::Encriptar(*decifrada) == guardada;
+        mesma = modEncriptSerial::Encriptar(decifrada->view()) == guardada;
     } catch (const platform::RuntimeFailure&) {
         // a code fell out of range: stored with another key
     }
-    if (!mesma) platform::Wipe(*decifrada);
+    if (!mesma) decifrada->Clear();
     return mesma;
 }
 
 bool PalavraPasseLegivel(const std::string& guardada) {
-    std::string decifrada;
-    const bool legivel = DecifrarPalavraPasse(guardada, &decifrada);
-    platform::Wipe(decifrada);
-    return legivel;
+    platform::Secret decifrada;
+    return DecifrarPalavraPasse(guardada, &decifrada);
 }
 
 std::string MotivoForma(ValorLido::Forma forma) {

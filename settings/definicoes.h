@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/secret.h"
 #include "registry/modRegistry.h"
 
 namespace settings {
@@ -79,8 +80,8 @@ int ItemSeguranca(std::string texto);
 // the key of this machine has not changed since.
 bool PalavraPasseLegivel(const std::string& guardada);
 // The same check, giving the decoded password (code-page bytes) when it
-// passes; the caller wipes it with platform::Wipe.
-bool DecifrarPalavraPasse(const std::string& guardada, std::string* decifrada);
+// passes, and nothing when it does not.
+bool DecifrarPalavraPasse(const std::string& guardada, platform::Secret* decifrada);
 
 // A few words on why a value cannot be shown as stored (UTF-8).
 std::string MotivoForma(ValorLido::Forma forma);

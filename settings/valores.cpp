@@ -1,10 +1,11 @@
 #include "settings/valores.h"
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
-#include "platform/wipe.h"
 #include "scrambler/modEncriptSerial.h"
 
 namespace settings {
@@ -15,36 +16,35 @@ Verificacao Recusada(std::string mensagem) { return {false, {}, std::move(mensag
 
 // True when the character at `posicao` of a password survives scrambling
 // and unscrambling. Each character's stored form depends only on itself
-// and its position, so the character is tried alone at that position.
+// and its position, so the character is tried alone at that position,
+// after NULs, which every key stores and brings back.
 bool CaracterGuardavel(char c, std::size_t posicao) {
-    std::string prova = std::string(posicao, 'A') + c;
-    std::string volta;
+    platform::Secret prova;
+    prova.Resize(posicao);
+    prova.Append(c);
     try {
-        volta = modEncriptSerial::Desencriptar(modEncriptSerial::Encriptar(prova));
+        return modEncriptSerial::Desencriptar(modEncriptSerial::Encriptar(prova.view()).view()) ==
+               prova;
     } catch (const platform::RuntimeFailure&) {
+        return false;
     }
-    const bool guardavel = volta == prova;
-    platform::Wipe(prova);
-    platform::Wipe(volta);
-    return guardavel;
 }
 
 // The places (counted from 1, in characters as typed) of the password's
 // characters that would not come back. A character is tried at each of its
 // code-page bytes' places, so that a double-byte character counts once.
-std::vector<std::size_t> PosicoesRecusadas(const std::string& utf8) {
+std::vector<std::size_t> PosicoesRecusadas(std::string_view utf8) {
     auto& codePage = *platform::Current().codePage;
     std::vector<std::size_t> posicoes;
     std::size_t byte = 0, posicao = 0;
     for (std::size_t i = 0; i < utf8.size();) {
         std::size_t fim = i + 1;
         while (fim < utf8.size() && (static_cast<unsigned char>(utf8[fim]) & 0xC0) == 0x80) ++fim;
-        std::string ansi;
+        platform::Secret ansi;
         codePage.FromUtf8(utf8.substr(i, fim - i), &ansi);
         ++posicao;
         bool guardavel = true;
-        for (char c : ansi) guardavel = CaracterGuardavel(c, byte++) && guardavel;
-        platform::Wipe(ansi);
+        for (char c : ansi.view()) guardavel = CaracterGuardavel(c, byte++) && guardavel;
         if (!guardavel) posicoes.push_back(posicao);
         i = fim;
     }
@@ -66,61 +66,86 @@ std::string NomearPosicoes(const std::vector<std::size_t>& posicoes) {
 
 // True when code-page bytes convert to Unicode and back unchanged, as the
 // registry's ANSI calls convert them when storing and reading.
-bool SobreviveAPaginaDeCodigo(const std::string& ansi) {
+bool SobreviveAPaginaDeCodigo(std::string_view ansi) {
     auto& codePage = *platform::Current().codePage;
-    std::string volta;
-    return codePage.FromUtf8(codePage.ToUtf8(ansi), &volta) && volta == ansi;
+    platform::Secret utf8, volta;
+    codePage.ToUtf8(ansi, &utf8);
+    return codePage.FromUtf8(utf8.view(), &volta) && volta == ansi;
 }
 
-Verificacao VerificarTexto(const std::string& palavraChave, const std::string& utf8) {
+// The store drops a value's leading spaces when it reads it (and a value
+// of spaces alone reads as empty): such a value would not read back as
+// written.
+bool LidoComoEscrito(std::string_view guardado) {
+    return guardado.empty() || guardado.front() != ' ';
+}
+
+// Why a text, converted to the code page or not, cannot be stored; empty
+// when it can.
+std::string MotivoTexto(const Definicao& definicao, bool convertido, std::size_t tamanho) {
+    const std::string campo = "O campo «" + std::string(definicao.palavraChave) + "»";
+    if (!convertido) return campo + " contém caracteres que não podem ser gravados.";
+    if (tamanho > kMaxCaracteres)
+        return campo + " excede " + std::to_string(kMaxCaracteres) + " caracteres.";
+    return {};
+}
+
+Verificacao VerificarTexto(const Definicao& definicao, std::string_view utf8) {
     std::string ansi;
-    const std::string campo = "O campo «" + palavraChave + "»";
-    std::string motivo;
-    if (!platform::Current().codePage->FromUtf8(utf8, &ansi))
-        motivo = " contém caracteres que não podem ser gravados.";
-    else if (ansi.size() > kMaxCaracteres)
-        motivo = " excede " + std::to_string(kMaxCaracteres) + " caracteres.";
-    if (motivo.empty()) return Aceite(std::move(ansi));
-    platform::Wipe(ansi);  // may be part of a password
-    return Recusada(campo + motivo);
+    const bool convertido = platform::Current().codePage->FromUtf8(std::string(utf8), &ansi);
+    std::string motivo = MotivoTexto(definicao, convertido, ansi.size());
+    if (!motivo.empty()) return Recusada(std::move(motivo));
+    return Aceite(std::move(ansi));
 }
 
-// The plain password's copies made here are wiped before they go.
-Verificacao VerificarPalavraPasse(const std::string& palavraChave, const std::string& utf8) {
-    Verificacao texto = VerificarTexto(palavraChave, utf8);
-    if (!texto.aceite) return texto;
+// Every copy of the plain password made here is a secret.
+Verificacao VerificarPalavraPasse(const Definicao& definicao, std::string_view utf8) {
     auto& codePage = *platform::Current().codePage;
-    std::string cifrada, decifrada;
+    platform::Secret ansi;
+    std::string motivo = MotivoTexto(definicao, codePage.FromUtf8(utf8, &ansi), ansi.size());
+    if (!motivo.empty()) return Recusada(std::move(motivo));
+    platform::Secret cifrada;
+    bool volta = false;
     try {
-        cifrada = modEncriptSerial::Encriptar(texto.valor);
-        decifrada = modEncriptSerial::Desencriptar(cifrada);
-        if (decifrada != texto.valor) cifrada.clear();
+        cifrada = modEncriptSerial::Encriptar(ansi.view());
+        volta = modEncriptSerial::Desencriptar(cifrada.view()) == ansi;
     } catch (const platform::RuntimeFailure&) {
-        cifrada.clear();
     }
-    platform::Wipe(decifrada);
-    if (cifrada.empty() && !texto.valor.empty()) {
-        platform::Wipe(texto.valor);
+    if (!volta)
         return Recusada("A palavra-passe contém caracteres que não podem ser gravados" +
                         NomearPosicoes(PosicoesRecusadas(utf8)) + ".");
-    }
-    platform::Wipe(texto.valor);
-    if (!SobreviveAPaginaDeCodigo(cifrada))
+    if (!SobreviveAPaginaDeCodigo(cifrada.view()))
         return Recusada("A palavra-passe não pode ser guardada com a página de código deste "
                         "computador (" +
                         std::to_string(codePage.Number()) + "). Escolha outra palavra-passe.");
-    return Aceite(cifrada);
+    return Aceite(std::string(cifrada.view()));
+}
+
+Verificacao VerificarForma(const Definicao& definicao, std::string_view utf8) {
+    if (definicao.tipo == Tipo::Texto) return VerificarTexto(definicao, utf8);
+    if (definicao.tipo == Tipo::PalavraPasse) return VerificarPalavraPasse(definicao, utf8);
+    const int item = ItemSeguranca(std::string(utf8));
+    if (item < 0)
+        return Recusada("O campo «" + std::string(definicao.palavraChave) +
+                        "» aceita False ou True.");
+    return Aceite(kItensSeguranca[item]);
 }
 
 }  // namespace
 
-Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8) {
-    const std::string palavraChave = definicao.palavraChave;
-    if (definicao.tipo == Tipo::Texto) return VerificarTexto(palavraChave, utf8);
-    if (definicao.tipo == Tipo::PalavraPasse) return VerificarPalavraPasse(palavraChave, utf8);
-    const int item = ItemSeguranca(utf8);
-    if (item < 0) return Recusada("O campo «" + palavraChave + "» aceita False ou True.");
-    return Aceite(kItensSeguranca[item]);
+Verificacao VerificarCampo(const Definicao& definicao, std::string_view utf8) {
+    Verificacao v = VerificarForma(definicao, utf8);
+    if (!v.aceite || LidoComoEscrito(v.valor)) return v;
+    // The password is never quoted; its stored form cannot start with a
+    // space with keys of digits, but the rule holds for every stored form.
+    if (definicao.tipo == Tipo::PalavraPasse)
+        return Recusada("A palavra-passe não pode ser guardada: a sua forma guardada começaria "
+                        "por um espaço, que o registo não lê de volta. Escolha outra "
+                        "palavra-passe.");
+    const std::string_view lido = utf8.substr(std::min(utf8.find_first_not_of(' '), utf8.size()));
+    return Recusada("O valor de " + std::string(definicao.nome) +
+                    " não pode começar por um espaço: «" + std::string(utf8) +
+                    "» seria lido como «" + std::string(lido) + "».");
 }
 
 Gravacao Gravar(const std::function<std::optional<Verificacao>(std::size_t)>& novo) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "settings/definicoes.h"
 
@@ -28,7 +29,12 @@ struct Verificacao {
 //   refusal names the refused characters by their places, never quotes
 //   them: the message may end up in a fleet tool's log.
 //   Accepted, `valor` is the stored form.
-Verificacao VerificarCampo(const Definicao& definicao, const std::string& utf8);
+// - no stored form may start with a space: the store drops leading spaces
+//   when it reads, so the value would never read back as written. A text
+//   is refused naming the value and quoting it, a password without
+//   quoting it.
+// `utf8` is borrowed, not copied: a password stays in the caller's secret.
+Verificacao VerificarCampo(const Definicao& definicao, std::string_view utf8);
 
 // How a save ended: with the first value refused (`recusada`, the setting's
 // place in kDefinicoes), or with values not written; `mensagem` (UTF-8)

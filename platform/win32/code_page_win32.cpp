@@ -15,6 +15,22 @@ bool Win32CodePage::FromUtf8(const std::string& utf8, std::string* ansi) {
     return exact;
 }
 
+// The secrets' conversions keep their UTF-16 copy in a secret too.
+void Win32CodePage::ToUtf8(std::string_view ansi, Secret* utf8) {
+    WideSecret wide;
+    ToUtf16(CP_ACP, ansi, &wide);
+    Narrow(wide.view(), utf8);
+}
+
+bool Win32CodePage::FromUtf8(std::string_view utf8, Secret* ansi) {
+    bool exact = true;
+    WideSecret wide;
+    ToUtf16(CP_UTF8, utf8, &wide, &exact);
+    if (exact) FromUtf16(CP_ACP, wide.view(), ansi, &exact);
+    if (!exact) ansi->Clear();
+    return exact;
+}
+
 unsigned Win32CodePage::Number() { return GetACP(); }
 
 }  // namespace platform::win32

@@ -55,6 +55,8 @@ class Win32CodePage : public CodePage {
 public:
     std::string ToUtf8(const std::string& ansi) override;
     bool FromUtf8(const std::string& utf8, std::string* ansi) override;
+    void ToUtf8(std::string_view ansi, Secret* utf8) override;
+    bool FromUtf8(std::string_view utf8, Secret* ansi) override;
     unsigned Number() override;
 };
 

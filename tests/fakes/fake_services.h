@@ -45,6 +45,8 @@ class Latin1CodePage : public platform::CodePage {
 public:
     std::string ToUtf8(const std::string& ansi) override;
     bool FromUtf8(const std::string& utf8, std::string* ansi) override;
+    void ToUtf8(std::string_view ansi, platform::Secret* utf8) override;
+    bool FromUtf8(std::string_view utf8, platform::Secret* ansi) override;
     unsigned Number() override { return number; }
 
     std::string lost;

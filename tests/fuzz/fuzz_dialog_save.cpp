@@ -52,7 +52,7 @@ std::string ScrambledWith(std::uint32_t serial, const std::string& text,
     modEncriptSerial::EsquecerChave();
     std::string stored = text;
     try {
-        stored = modEncriptSerial::Encriptar(text);
+        stored = modEncriptSerial::Encriptar(text).view();
     } catch (const platform::RuntimeFailure&) {
     }
     volume.serial = own;

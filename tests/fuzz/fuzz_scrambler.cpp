@@ -30,7 +30,7 @@ void Check(bool condition) {
 template <typename F>
 bool Attempt(F call, std::string* out) {
     try {
-        *out = call();
+        *out = call().view();
         return true;
     } catch (const platform::RuntimeFailure& failure) {
         Check(failure.number() == platform::kErrInvalidArgument);

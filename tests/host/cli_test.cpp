@@ -111,10 +111,10 @@ public:
     void Erro(const std::string& utf8) override { err += utf8; }
     bool EntradaInterativa() override { return interactive; }
     void Eco(bool on) override { echo = on; }
-    bool LerLinha(std::size_t limit, std::string* utf8) override {
+    bool LerLinha(std::size_t limit, platform::Secret* utf8) override {
         echoWhileReading = echo;
         if (input.empty()) return false;
-        *utf8 = input.front().substr(0, limit + 1);
+        utf8->Assign(std::string_view(input.front()).substr(0, limit + 1));
         input.pop_front();
         return true;
     }

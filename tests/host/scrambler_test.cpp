@@ -13,6 +13,14 @@ namespace {
 
 using namespace modEncriptSerial;
 
+// The scrambler's results, as plain strings to compare and index.
+std::string Encriptar(std::string_view text) {
+    return std::string(modEncriptSerial::Encriptar(text).view());
+}
+std::string Desencriptar(std::string_view text) {
+    return std::string(modEncriptSerial::Desencriptar(text).view());
+}
+
 // Sums replaced while encoding, with the codes they are stored as.
 const std::map<int, int> kStoredForSum = {{127, 254}, {129, 255}, {35, 253}, {141, 252},
                                           {143, 251}, {144, 250}, {36, 249}, {157, 248}};
