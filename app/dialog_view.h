@@ -1,10 +1,9 @@
 // What the dialog's logic needs from its window: the controls' texts, the
-// list, the focus, closing, and connection tests off its thread. The Win32 window implements it;
-// host tests use a double. Texts are UTF-8.
+// list, the focus, closing, and connection tests off its thread. The Win32
+// window implements it; host tests use a double. Texts are UTF-8.
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 
 #include "connection/connection_string.h"
@@ -32,6 +31,9 @@ public:
     virtual ~DialogView() = default;
     // The text of a text box.
     virtual std::string Text(Control control) const = 0;
+    // The same as a secret, for a text that may be a password: no plain
+    // copy of it is made on the way.
+    virtual platform::Secret SecretText(Control control) const = 0;
     // Replaces the text of a text box.
     virtual void SetText(Control control, const std::string& utf8) = 0;
 
@@ -49,7 +51,7 @@ public:
     // returns at once; the logic hears the outcome through
     // frmDefinicoes::Command3_Done, on the window's thread, unless the
     // window is gone by then.
-    virtual void TestConnection(std::unique_ptr<connection::Target> target) = 0;
+    virtual void TestConnection(connection::Target target) = 0;
     // Destroys the window; as it is the only one, the program then ends.
     virtual void Unload() = 0;
 };

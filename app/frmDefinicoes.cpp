@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/wipe.h"
+#include "settings/ligacao.h"
 
 namespace app {
 namespace {
@@ -95,10 +95,7 @@ bool frmDefinicoes::Alterado(std::size_t i) const {
         const int item = view_.SelectedListItem();
         return item >= 0 && std::to_string(item) != campos_[i].mostrado;
     }
-    std::string texto = view_.Text(ControloDe(i));  // may be a password
-    const bool alterado = texto != campos_[i].mostrado;
-    platform::Wipe(texto);
-    return alterado;
+    return view_.SecretText(ControloDe(i)) != campos_[i].mostrado;  // may be a password
 }
 
 void frmDefinicoes::Form_Shown() {
@@ -136,11 +133,17 @@ settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
     // the list and the password as read (empty).
     const Tipo tipo = kDefinicoes[i].tipo;
     if (tipo != Tipo::Texto && !Alterado(i)) return {true, campos_[i].guardado, {}};
-    std::string novo = tipo == Tipo::Lista ? settings::kItensSeguranca[view_.SelectedListItem()]
-                                           : view_.Text(ControloDe(i));
-    settings::Verificacao verificacao = settings::VerificarCampo(kDefinicoes[i], novo);
-    platform::Wipe(novo);  // may be the typed password
-    return verificacao;
+    if (tipo == Tipo::Lista)
+        return settings::VerificarCampo(kDefinicoes[i],
+                                        settings::kItensSeguranca[view_.SelectedListItem()]);
+    return settings::VerificarCampo(kDefinicoes[i], view_.SecretText(ControloDe(i)).view());
+}
+
+// Whether a value missing at load is missing still: another program may
+// have created it since.
+bool frmDefinicoes::FaltaAgora(std::size_t i) const {
+    return campos_[i].falta && settings::LerDefinicao(kDefinicoes[i].nome).estado ==
+                                   settings::ValorLido::Estado::NaoExiste;
 }
 
 void frmDefinicoes::Gravar() {
@@ -148,7 +151,7 @@ void frmDefinicoes::Gravar() {
     // values not written the window stays open, to retry or cancel.
     const settings::Gravacao g =
         settings::Gravar([&](std::size_t i) -> std::optional<settings::Verificacao> {
-            if (!campos_[i].falta && !Alterado(i)) return std::nullopt;
+            if (!Alterado(i) && !FaltaAgora(i)) return std::nullopt;
             return Verificar(i);
         });
     if (!g.mensagem.empty()) Mensagem(g.mensagem, platform::Icon::Warning);
@@ -158,43 +161,42 @@ void frmDefinicoes::Gravar() {
         view_.Unload();
 }
 
-// The password to test with: the one typed or, while the field shows the
-// mask, the stored one decoded with this machine's key. False when that
-// does not decode here.
-bool frmDefinicoes::PalavraPasseDoTeste(std::string* utf8) const {
-    std::size_t i = 0;
-    while (kDefinicoes[i].tipo != Tipo::PalavraPasse) ++i;
-    *utf8 = view_.Text(ControloDe(i));
-    if (*utf8 != settings::kMascara) return true;
-    std::string decifrada;
-    const Campo& campo = campos_[i];
-    if (!campo.lido || campo.forma != settings::ValorLido::Forma::Fiel ||
-        !settings::DecifrarPalavraPasse(campo.guardado, &decifrada))
-        return false;
-    platform::Wipe(*utf8);
-    *utf8 = platform::Current().codePage->ToUtf8(decifrada);
-    platform::Wipe(decifrada);
-    return true;
+// The target of a test: the texts in the fields, and the password typed
+// or, while the field shows the mask, the stored one. Nothing when that
+// cannot be decoded here.
+std::optional<connection::Target> frmDefinicoes::AlvoDosCampos() const {
+    std::array<std::string, kDefinicoes.size()> textos;
+    std::array<settings::ValorDoTeste, kDefinicoes.size()> valores;
+    platform::Secret palavraPasse;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        const Campo& campo = campos_[i];
+        if (kDefinicoes[i].tipo == Tipo::Texto) {
+            textos[i] = view_.Text(ControloDe(i));
+            valores[i] = {textos[i]};
+        } else if (kDefinicoes[i].tipo == Tipo::PalavraPasse) {
+            palavraPasse = view_.SecretText(ControloDe(i));
+            if (palavraPasse != settings::kMascara)
+                valores[i] = {palavraPasse.view()};
+            else if (campo.lido && campo.forma == settings::ValorLido::Forma::Fiel)
+                valores[i] = {campo.guardado, true};
+            else
+                return std::nullopt;
+        }
+    }
+    return settings::AlvoDoTeste(valores);
 }
 
 void frmDefinicoes::Command3_Click() {
     if (testando_) return;
     Tratado([&] {
-        auto alvo = std::make_unique<connection::Target>();
-        std::string palavraPasse;
-        const bool legivel = PalavraPasseDoTeste(&palavraPasse);
-        alvo->password.Assign(palavraPasse);
-        platform::Wipe(palavraPasse);
-        if (!legivel) {
+        std::optional<connection::Target> alvo = AlvoDosCampos();
+        if (!alvo) {
             Mensagem("A palavra-passe guardada não se decifra neste computador. "
                      "Escreva-a para testar a ligação.",
                      platform::Icon::Warning);
             return;
         }
-        alvo->server = view_.Text(Control::FXDataSource);
-        alvo->database = view_.Text(Control::FXInitialCatalog);
-        alvo->user = view_.Text(Control::FXUser);
-        view_.TestConnection(std::move(alvo));
+        view_.TestConnection(std::move(*alvo));
         testando_ = true;
         view_.Enable(Control::Command3, false);
         view_.SetText(Control::Command3, "A testar…");

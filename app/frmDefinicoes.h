@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/dialog_view.h"
@@ -25,7 +26,8 @@ public:
     void Form_Shown();
     // "&OK": checks the values to write, writes them, then unloads. A value
     // is written only when the user changed its field, or when it does not
-    // exist; any other stays exactly as stored.
+    // exist at the time of saving (one another program created while the
+    // window was open is left alone); any other stays exactly as stored.
     void Command1_Click();
     // "&Cancelar", and the title bar's close button: unloads, writing nothing.
     void Command2_Click();
@@ -35,9 +37,6 @@ public:
     void Command3_Click();
     // The outcome of that test, shown in a message box.
     void Command3_Done(const connection::Outcome& outcome);
-
-    // How long a test from the window waits for the login, in seconds.
-    static constexpr unsigned kTempoLimite = 15;
 
 private:
     // What the load left in one field, for the save to tell whether the
@@ -57,7 +56,8 @@ private:
     std::string Mostrado(std::size_t definicao) const;
     bool Alterado(std::size_t definicao) const;
     settings::Verificacao Verificar(std::size_t definicao) const;
-    bool PalavraPasseDoTeste(std::string* utf8) const;
+    bool FaltaAgora(std::size_t definicao) const;
+    std::optional<connection::Target> AlvoDosCampos() const;
 
     DialogView& view_;
     std::array<Campo, settings::kDefinicoes.size()> campos_{};  // in the order of kDefinicoes

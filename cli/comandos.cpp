@@ -1,13 +1,14 @@
 #include "cli/comandos.h"
 
-#include <iterator>
+#include <array>
 #include <optional>
+#include <string_view>
 
 #include "cli/entrada.h"
 #include "cli/json.h"
 #include "connection/attempt.h"
 #include "platform/platform.h"
-#include "platform/wipe.h"
+#include "settings/ligacao.h"
 #include "settings/valores.h"
 
 namespace cli {
@@ -18,28 +19,23 @@ using settings::kDefinicoes;
 using settings::Tipo;
 using settings::ValorLido;
 
-// A password in memory, wiped however the command ends.
-struct Segredo {
-    std::string texto;
-    ~Segredo() { platform::Wipe(texto); }
-};
-
 // Reads the password from standard input when asked to; false, with the
 // reason on standard error, when it is refused.
-bool ObterPalavraPasse(const Pedido& pedido, Consola& consola, Segredo* segredo) {
+bool ObterPalavraPasse(const Pedido& pedido, Consola& consola, platform::Secret* segredo) {
     if (pedido.palavraPasse != PalavraPasse::Stdin) return true;
-    const std::string erro = LerPalavraPasse(consola, &segredo->texto);
+    const std::string erro = LerPalavraPasse(consola, segredo);
     if (!erro.empty()) consola.Erro(erro + "\n");
     return erro.empty();
 }
 
-// The text given for setting i (UTF-8), or null; never a copy, so that the
-// password stays in one place.
-const std::string* Dado(const Pedido& pedido, std::size_t i, const Segredo& segredo) {
+// The text given for setting i (UTF-8), or nothing; never a copy, so that
+// the password stays in its secret.
+std::optional<std::string_view> Dado(const Pedido& pedido, std::size_t i,
+                                     const platform::Secret& segredo) {
     if (kDefinicoes[i].tipo != Tipo::PalavraPasse)
-        return pedido.textos[i] ? &*pedido.textos[i] : nullptr;
-    if (pedido.palavraPasse == PalavraPasse::Nenhuma) return nullptr;
-    return &segredo.texto;  // empty for --palavra-passe-vazia
+        return pedido.textos[i] ? std::optional<std::string_view>(*pedido.textos[i]) : std::nullopt;
+    if (pedido.palavraPasse == PalavraPasse::Nenhuma) return std::nullopt;
+    return segredo.view();  // empty for --palavra-passe-vazia
 }
 
 // True when the stored value already is `valor`, the form VerificarCampo
@@ -65,15 +61,30 @@ bool Ilegivel(const ValorLido& lido) {
     return lido.estado != ValorLido::Estado::NaoExiste && !LidoComoTexto(lido);
 }
 
-// How `mostrar` gives a value: as its text, or for the password as its
-// state; nothing for a missing value (and, but for the password, for an
-// unreadable one).
+// What `mostrar` tells of a stored password in place of its text.
+enum class EstadoPalavraPasse { Vazia, Definida, Ilegivel };
+
+EstadoPalavraPasse EstadoDe(const ValorLido& lido) {
+    if (Ilegivel(lido) || !settings::PalavraPasseLegivel(lido.texto))
+        return EstadoPalavraPasse::Ilegivel;
+    return lido.texto.empty() ? EstadoPalavraPasse::Vazia : EstadoPalavraPasse::Definida;
+}
+
+std::string NomeDoEstado(EstadoPalavraPasse estado) {
+    switch (estado) {
+    case EstadoPalavraPasse::Vazia: return "vazia";
+    case EstadoPalavraPasse::Definida: return "definida";
+    case EstadoPalavraPasse::Ilegivel: break;
+    }
+    return "ilegível";
+}
+
+// How `mostrar --json` gives a value: as its text, or for the password as
+// its state; nothing for a missing value (and, but for the password, for
+// an unreadable one).
 std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
-    if (d.tipo == Tipo::PalavraPasse) {
-        if (Ilegivel(lido) || !settings::PalavraPasseLegivel(lido.texto)) return "ilegível";
-        return lido.texto.empty() ? "vazia" : "definida";
-    }
+    if (d.tipo == Tipo::PalavraPasse) return NomeDoEstado(EstadoDe(lido));
     if (Ilegivel(lido)) return std::nullopt;
     return platform::Current().codePage->ToUtf8(lido.texto);
 }
@@ -83,13 +94,14 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "(em falta)";
     if (!lido.Legivel()) return "(ilegível)";
     if (Ilegivel(lido)) return "(ilegível: " + settings::MotivoForma(lido.forma) + ")";
-    const std::string texto = *Apresentado(d, lido);
-    if (d.tipo != Tipo::PalavraPasse) return texto;
-    return texto == "ilegível" ? "(ilegível neste computador)" : "(" + texto + ")";
+    if (d.tipo != Tipo::PalavraPasse) return *Apresentado(d, lido);
+    const EstadoPalavraPasse estado = EstadoDe(lido);
+    if (estado == EstadoPalavraPasse::Ilegivel) return "(ilegível neste computador)";
+    return "(" + NomeDoEstado(estado) + ")";
 }
 
 // What `verificar` finds wrong with a setting, or nothing.
-std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* dado) {
+std::string Falha(const Definicao& d, const ValorLido& lido, std::optional<std::string_view> dado) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
     if (!lido.Legivel()) return "ilegível";
     if (Ilegivel(lido)) return settings::MotivoForma(lido.forma);
@@ -98,9 +110,8 @@ std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* 
     if (d.tipo == Tipo::PalavraPasse && !settings::PalavraPasseLegivel(lido.texto))
         return "não se decifra neste computador";
     if (!dado) return {};
-    settings::Verificacao v = settings::VerificarCampo(d, *dado);
+    const settings::Verificacao v = settings::VerificarCampo(d, *dado);
     const bool igual = v.aceite && JaGuardado(d, lido, v.valor);
-    platform::Wipe(v.valor);
     return igual ? std::string() : "diferente do valor indicado";
 }
 
@@ -127,14 +138,14 @@ int Mostrar(const Pedido& pedido, Consola& consola) {
 }
 
 int Definir(const Pedido& pedido, Consola& consola) {
-    Segredo segredo;
+    platform::Secret segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
     // Each value given is checked as the window checks it; one already
     // stored is left alone; the first refusal stops the save.
     std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
     std::string alterados;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        const std::string* dado = Dado(pedido, i, segredo);
+        const std::optional<std::string_view> dado = Dado(pedido, i, segredo);
         if (!dado) continue;
         settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *dado);
         if (v.aceite &&
@@ -147,7 +158,7 @@ int Definir(const Pedido& pedido, Consola& consola) {
     }
     settings::Gravacao g;
     try {
-        g = settings::Gravar([&](std::size_t i) { return novos[i]; });
+        g = settings::Gravar([&](std::size_t i) { return std::move(novos[i]); });
     } catch (...) {
         consola.Erro(
             "Falha inesperada ao gravar as definições: " + settings::MensagemFalhaEmCurso() + "\n");
@@ -161,7 +172,7 @@ int Definir(const Pedido& pedido, Consola& consola) {
 }
 
 int Verificar(const Pedido& pedido, Consola& consola) {
-    Segredo segredo;
+    platform::Secret segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
     bool conforme = true;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
@@ -178,13 +189,8 @@ int Verificar(const Pedido& pedido, Consola& consola) {
 }
 
 int Testar(const Pedido& pedido, Consola& consola) {
-    connection::Target alvo;
-    alvo.driver = pedido.controlador;
-    // Where each setting goes, in the order of kDefinicoes; "Segurança"
-    // has no place in the connection string.
-    std::string* const destinos[] = {&alvo.server, &alvo.database, nullptr, &alvo.user, nullptr};
-    static_assert(std::size(destinos) == kDefinicoes.size());
-    std::string guardada;
+    std::array<std::string, kDefinicoes.size()> lidos;
+    std::array<settings::ValorDoTeste, kDefinicoes.size()> valores;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
         if (kDefinicoes[i].tipo == Tipo::Lista) continue;
         const settings::ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
@@ -192,21 +198,18 @@ int Testar(const Pedido& pedido, Consola& consola) {
             consola.Erro("Não foi possível ler " + std::string(kDefinicoes[i].nome) + ".\n");
             return kSaidaIlegivel;
         }
-        if (destinos[i]) *destinos[i] = platform::Current().codePage->ToUtf8(lido.texto);
-        if (kDefinicoes[i].tipo == Tipo::PalavraPasse) guardada = lido.texto;
+        lidos[i] = lido.texto;
+        valores[i] = {lidos[i], true};
     }
-    Segredo decifrada;
-    if (!settings::DecifrarPalavraPasse(guardada, &decifrada.texto)) {
+    std::optional<connection::Target> alvo = settings::AlvoDoTeste(valores, pedido.controlador);
+    if (!alvo) {
         consola.Erro("A palavra-passe guardada não se decifra com a chave deste computador: "
                      "defina-a de novo neste computador.\n");
         return kSaidaIlegivel;
     }
-    std::string palavraPasse = platform::Current().codePage->ToUtf8(decifrada.texto);
-    alvo.password.Assign(palavraPasse);
-    platform::Wipe(palavraPasse);
-    const std::string servidor = alvo.server, base = alvo.database;
+    const std::string servidor = alvo->server, base = alvo->database;
     const connection::Outcome r =
-        connection::Attempt(*platform::Current().database, alvo, pedido.tempoLimite);
+        connection::Attempt(*platform::Current().database, *alvo, pedido.tempoLimite);
     if (!r.connected) {
         for (const std::string& linha : r.lines) consola.Erro(linha + "\n");
         return kSaidaLigacao;

@@ -114,7 +114,10 @@ const std::string kUtilizacao =
     "verificar  confirma que as cinco definições estão presentes e legíveis neste\n"
     "           computador e que cada valor indicado é o guardado.\n"
     "testar     liga à base de dados com as definições guardadas, por ODBC, e desliga.\n"
-    "           Controlador \"SQL Server\" e 15 segundos de espera, salvo indicação.\n"
+    "           Controlador \"" +
+    std::string(connection::kDefaultDriver) + "\" e " +
+    std::to_string(connection::kDefaultLoginTimeoutSeconds) +
+    " segundos de espera, salvo indicação.\n"
     "\n"
     "A palavra-passe lê-se da entrada padrão, nunca dos argumentos: uma linha não vazia\n"
     "de no máximo 1024 bytes (numa consola, pedida sem eco). A palavra-passe vazia\n"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/connection_string.h"
 #include "settings/definicoes.h"
 
 namespace cli {
@@ -29,8 +30,8 @@ struct Pedido {
     PalavraPasse palavraPasse = PalavraPasse::Nenhuma;
     bool json = false;  // `mostrar --json`
     // For `testar`: the ODBC driver and the login timeout in seconds.
-    std::string controlador = "SQL Server";
-    unsigned tempoLimite = 15;
+    std::string controlador = connection::kDefaultDriver;
+    unsigned tempoLimite = connection::kDefaultLoginTimeoutSeconds;
 };
 
 // A request, or the reason the arguments make none (a usage error).

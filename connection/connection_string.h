@@ -8,9 +8,14 @@
 
 namespace connection {
 
+// The ODBC driver a test asks for, and how long it waits for the login,
+// unless told otherwise.
+inline constexpr char kDefaultDriver[] = "SQL Server";
+inline constexpr unsigned kDefaultLoginTimeoutSeconds = 15;
+
 // What a test connects with, in UTF-8.
 struct Target {
-    std::string driver = "SQL Server";
+    std::string driver = kDefaultDriver;
     std::string server;
     std::string database;
     std::string user;

@@ -20,6 +20,7 @@ public:
         const auto t = texts.find(c);
         return t == texts.end() ? std::string() : t->second;
     }
+    platform::Secret SecretText(Control c) const override { return platform::Secret(Text(c)); }
     void SetText(Control c, const std::string& utf8) override {
         texts[c] = utf8;
         setTextLog.push_back(c);
@@ -39,9 +40,7 @@ public:
         else
             disabled.insert(c);
     }
-    void TestConnection(std::unique_ptr<connection::Target> target) override {
-        tests.push_back(std::move(*target));
-    }
+    void TestConnection(connection::Target target) override { tests.push_back(std::move(target)); }
 
     // What a person typing into a field does: the text changes.
     void Type(Control c, const std::string& utf8) { SetText(c, utf8); }
