@@ -1,23 +1,43 @@
 #include "app/connection_worker.h"
 
+#include <mutex>
 #include <thread>
 
 #include "platform/platform.h"
 
 namespace app {
 
-void StartConnectionTest(HWND window, UINT message, std::unique_ptr<connection::Target> target,
-                         unsigned loginTimeoutSeconds) {
-    std::thread([=, target = std::move(target)]() mutable {
-        auto outcome = std::make_unique<connection::Outcome>(
-            connection::Attempt(*platform::Current().database, *target, loginTimeoutSeconds));
-        if (PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(outcome.get())))
-            outcome.release();  // the window owns it now
+// One run's outcome slot, filled once by its thread.
+struct ConnectionWorker::Run {
+    std::mutex mutex;
+    std::optional<connection::Outcome> outcome;
+};
+
+void ConnectionWorker::Start(HWND window, UINT message, connection::Target target,
+                             unsigned loginTimeoutSeconds) {
+    running_ = std::make_shared<Run>();
+    const WPARAM number = ++number_;
+    // The database service lives to the end of the process.
+    platform::Database* const database = platform::Current().database;
+    std::thread([=, run = running_, target = std::move(target)]() mutable {
+        connection::Outcome outcome = connection::Attempt(*database, target, loginTimeoutSeconds);
+        {
+            const std::lock_guard<std::mutex> lock(run->mutex);
+            run->outcome = std::move(outcome);
+        }
+        PostMessageW(window, message, number, 0);  // fails once the window is gone
     }).detach();
 }
 
-std::unique_ptr<connection::Outcome> TakeOutcome(LPARAM lParam) {
-    return std::unique_ptr<connection::Outcome>(reinterpret_cast<connection::Outcome*>(lParam));
+std::optional<connection::Outcome> ConnectionWorker::Take(WPARAM number) {
+    if (!running_ || number != number_) return std::nullopt;
+    std::optional<connection::Outcome> outcome;
+    {
+        const std::lock_guard<std::mutex> lock(running_->mutex);
+        outcome.swap(running_->outcome);
+    }
+    if (outcome) running_.reset();
+    return outcome;
 }
 
 }  // namespace app

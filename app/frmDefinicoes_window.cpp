@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <optional>
-#include <vector>
 
-#include "app/connection_worker.h"
 #include "app/dpi.h"
 #include "platform/win32/win32_platform.h"
 
@@ -25,7 +23,8 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDR
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
 // Posted once the window is first visible.
 constexpr UINT kShownMessage = WM_APP + 1;
-// Posted by a connection test when it ends (see connection_worker.h).
+// Posted by a connection test when it ends, with the test's number (see
+// connection_worker.h).
 constexpr UINT kTestedMessage = WM_APP + 2;
 
 // The client area's design position and size, in twips from the screen's
@@ -175,7 +174,9 @@ LRESULT frmDefinicoesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY: OnNcDestroy(); break;
     case kShownMessage: logic_.Form_Shown(); return 0;
-    case kTestedMessage: logic_.Command3_Done(*TakeOutcome(lParam)); return 0;
+    case kTestedMessage:
+        if (const auto outcome = test_.Take(wParam)) logic_.Command3_Done(*outcome);
+        return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -273,12 +274,17 @@ void frmDefinicoesWindow::LayoutControls() {
 HWND frmDefinicoesWindow::Child(Control control) const { return children_[IndexOf(control)]; }
 
 std::string frmDefinicoesWindow::Text(Control control) const {
+    return std::string(SecretText(control).view());
+}
+
+platform::Secret frmDefinicoesWindow::SecretText(Control control) const {
     const HWND child = Child(control);
-    std::vector<wchar_t> buffer(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-    const int length = GetWindowTextW(child, buffer.data(), static_cast<int>(buffer.size()));
-    std::string utf8 = Narrow({buffer.data(), static_cast<size_t>(std::max(length, 0))});
-    // The buffer may hold the typed password: it is wiped before it goes.
-    SecureZeroMemory(buffer.data(), buffer.size() * sizeof(wchar_t));
+    platform::WideSecret wide;
+    wide.Resize(static_cast<size_t>(GetWindowTextLengthW(child)) + 1);
+    const int length = GetWindowTextW(child, wide.data(), static_cast<int>(wide.size()));
+    wide.Truncate(static_cast<size_t>(std::max(length, 0)));
+    platform::Secret utf8;
+    platform::win32::Narrow(wide.view(), &utf8);
     return utf8;
 }
 
@@ -319,8 +325,8 @@ void frmDefinicoesWindow::Enable(Control control, bool enabled) {
     EnableWindow(child, enabled);
 }
 
-void frmDefinicoesWindow::TestConnection(std::unique_ptr<connection::Target> target) {
-    StartConnectionTest(hwnd_, kTestedMessage, std::move(target), frmDefinicoes::kTempoLimite);
+void frmDefinicoesWindow::TestConnection(connection::Target target) {
+    test_.Start(hwnd_, kTestedMessage, std::move(target), connection::kDefaultLoginTimeoutSeconds);
 }
 
 void frmDefinicoesWindow::Unload() {

@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "app/connection_worker.h"
 #include "app/dialog_view.h"
 #include "app/frmDefinicoes.h"
 #include "platform/win32/owned.h"
@@ -32,6 +33,7 @@ public:
     HWND Handle() const { return hwnd_; }
 
     std::string Text(Control control) const override;
+    platform::Secret SecretText(Control control) const override;
     void SetText(Control control, const std::string& utf8) override;
     void ClearList() override;
     void AddListItem(const std::string& utf8) override;
@@ -39,7 +41,7 @@ public:
     int SelectedListItem() const override;
     void SetFocus(Control control) override;
     void Enable(Control control, bool enabled) override;
-    void TestConnection(std::unique_ptr<connection::Target> target) override;
+    void TestConnection(connection::Target target) override;
     void Unload() override;
 
 private:
@@ -59,6 +61,7 @@ private:
     static constexpr size_t kChildCount = 13;
 
     frmDefinicoes logic_;
+    ConnectionWorker test_;  // the connection test running, if any
     HWND hwnd_ = nullptr;
     std::array<HWND, kChildCount> children_{};  // in creation (and tab) order
     HWND focus_ = nullptr;                      // the control to give the focus back to

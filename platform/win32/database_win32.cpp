@@ -120,8 +120,10 @@ private:
 }  // namespace
 
 Database& OdbcDatabase() {
-    static Win32Database database;
-    return database;
+    // Never destroyed: a connection test's thread may still be in it while
+    // the program ends.
+    static Win32Database* const database = new Win32Database;
+    return *database;
 }
 
 }  // namespace platform::win32
