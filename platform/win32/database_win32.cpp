@@ -8,7 +8,6 @@
 
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_platform.h"
-#include "platform/wipe.h"
 
 namespace platform::win32 {
 namespace {
@@ -57,21 +56,23 @@ void ReadDiagnostics(const Odbc& odbc, SQLSMALLINT type, SQLHANDLE handle,
         SQLWCHAR state[6] = {};
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
-        std::wstring message(SQL_MAX_MESSAGE_LENGTH, L'\0');
+        // A driver may repeat the connection string in a message.
+        WideSecret message;
+        message.Resize(SQL_MAX_MESSAGE_LENGTH);
         const SQLSMALLINT room = static_cast<SQLSMALLINT>(message.size());
         SQLRETURN r = odbc.getDiagRec(type, handle, i, state, &native,
                                       reinterpret_cast<SQLWCHAR*>(message.data()), room, &length);
         if (!Succeeded(r)) return;
         if (length >= room) {  // cut short: ask again with the room it needs
-            message.assign(length + 1, L'\0');
+            message.Resize(static_cast<std::size_t>(length) + 1);
             r = odbc.getDiagRec(type, handle, i, state, &native,
                                 reinterpret_cast<SQLWCHAR*>(message.data()),
                                 static_cast<SQLSMALLINT>(message.size()), &length);
             if (!Succeeded(r)) return;
         }
-        message.resize(std::min<std::size_t>(length, message.size() - 1));
-        records->push_back({Narrow(reinterpret_cast<const wchar_t*>(state)), Narrow(message)});
-        Wipe(message);
+        message.Truncate(std::min<std::size_t>(length, message.size() - 1));
+        records->push_back(
+            {Narrow(reinterpret_cast<const wchar_t*>(state)), Narrow(message.view())});
     }
 }
 

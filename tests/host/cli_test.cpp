@@ -181,10 +181,6 @@ auto Untrapped(Op op, const std::string& name) {
         f.registry.RaiseOn(op, name, platform::RuntimeFailure(57, "E/S"));
     };
 }
-template <typename... Steps>
-auto All(Steps... steps) {
-    return [=](fakes::FakePlatform& f) { (steps(f), ...); };
-}
 const std::string kLong(3500, 'x');  // more than the store reads back
 const std::string kShown = "Servidor=db01\nBase_Dados=vendas\nSegurança=True\nUtilizador=sa\n";
 const std::string kNotWritten = "\n\nConfirme que a chave de registo existe e que tem "
@@ -266,6 +262,9 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"refused_text_writes_nothing",
                 {"definir", "--servidor", "db02", "--utilizador", "\xE6\xBC\xA2"}, {}, {}, 2, "",
                 "O campo «User» contém caracteres que não podem ser gravados.\n", {}, true},
+        RunCase{"leading_space_refused", {"definir", "--utilizador", " admin"}, {}, {}, 2, "",
+                "O valor de Utilizador não pode começar por um espaço: « admin» seria lido como "
+                "«admin».\n", {}, true},
         RunCase{"too_long", {"definir", "--base-dados", std::string(3500, 'y')}, {}, {}, 2, "",
                 "O campo «Initial Catalog» excede 3499 caracteres.\n", {}, true},
         RunCase{"unscramblable_password", {"definir", "--servidor", "x", "--palavra-passe-stdin"},

@@ -19,6 +19,12 @@ constexpr std::uint32_t HKLM = 0x80000002;
 const std::string kSub = "SOFTWARE\\orvex\\tamrel";
 const std::string kSeg = "Segurança";
 
+// Set-up steps on the fake platform, run in order as one.
+template <typename... Steps>
+auto All(Steps... steps) {
+    return [=](fakes::FakePlatform& f) { (steps(f), ...); };
+}
+
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {

@@ -17,8 +17,9 @@ struct KeepCase {
     const char* name;
     std::function<void(fakes::FakePlatform&)> damage;  // after StoreAll
     std::function<void(fakes::FakeDialogView&)> edit;
-    std::vector<std::pair<std::string, std::string>> stored;  // after "&OK"
-    std::string notRead;                                      // names in the message, one per line
+    std::vector<std::pair<std::string, std::string>> stored;   // after "&OK"
+    std::string notRead;                                       // names in the message, one per line
+    std::function<void(fakes::FakePlatform&)> meanwhile = {};  // another program, before "&OK"
 };
 
 class KeepOrWrite : public DialogTest, public ::testing::WithParamInterface<KeepCase> {};
@@ -38,6 +39,7 @@ TEST_P(KeepOrWrite, OnlyWhatTheUserChangedReplacesAnUnreadValue) {
         EXPECT_EQ(fake.messageDialog.shown[0].icon, platform::Icon::Information);
     }
     if (c.edit) c.edit(view);
+    if (c.meanwhile) c.meanwhile(fake);
     fake.reporter = {};
     fake.messageDialog.shown.clear();
     form.Command1_Click();
@@ -91,6 +93,15 @@ INSTANTIATE_TEST_SUITE_P(
                      f.registry.CreateKey(HKLM, kSub);
                  },
                  {}, {{"Servidor", ""}, {kSeg, ""}, {"Palavra-Passe", ""}}, ""},
+        // Missing at opening, created by another program before "&OK": kept.
+        KeepCase{"created_while_open_kept",
+                 [](fakes::FakePlatform& f) {
+                     f.registry = {};
+                     f.registry.CreateKey(HKLM, kSub);
+                 },
+                 {}, {{"Servidor", ""}, {"Utilizador", "admin"}, {"Palavra-Passe", "\x92\x94\x96"}},
+                 "",
+                 All(StoreValue("Utilizador", "admin"), StoreValue("Palavra-Passe", "\x92\x94\x96"))},
         // The load stopped on a failure no trap took: the values after it
         // were never read, and stay as they are.
         KeepCase{"load_stopped_part_way",
