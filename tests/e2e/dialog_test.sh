@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The settings window as a person uses it: keys only, then the registry.
-# Usage: dialog_test.sh SCENARIO PROGRAM.exe
+# Usage: dialog_test.sh SCENARIO PROGRAM.exe [POSTER.exe]
 . "$(dirname "$0")/lib.sh" "$2"
+POSTER=${3:-}
 
 sample_settings() {
   reset_keys
@@ -149,6 +150,25 @@ Utilizador$KEEP_AS_IS"
   expect_value Servidor "$long"
   expect_value Utilizador "SREF=$REF_KEY"
   expect_value Base_Dados "vendas2"
+}
+
+# Another program posts the window the message that ends a connection
+# test, with made-up arguments and no test running: the window ignores it
+# and goes on working.
+forged_result_is_ignored() {
+  local number
+  sample_settings
+  start
+  for number in 0 1 2; do
+    quiet "$PROGRAM_LOADER" "$POSTER" frmDefinicoes 0x8002 "$number" 0x12345678 ||
+      fail "cannot post to the window"
+  done
+  expect_open
+  keys End
+  type_text "9"
+  keys alt+o
+  expect_exit
+  expect_value Servidor "srv019"
 }
 
 "$1"
