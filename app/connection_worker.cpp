@@ -10,7 +10,8 @@ void StartConnectionTest(HWND window, UINT message, std::unique_ptr<connection::
                          unsigned loginTimeoutSeconds) {
     std::thread([=, target = std::move(target)]() mutable {
         auto outcome = std::make_unique<connection::Outcome>(
-            connection::Attempt(*platform::Current().database, *target, loginTimeoutSeconds));
+            connection::Attempt(*platform::Current().database, *platform::Current().network,
+                                *target, loginTimeoutSeconds));
         if (PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(outcome.get())))
             outcome.release();  // the window owns it now
     }).detach();
