@@ -195,10 +195,11 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
         outcome->steps.push_back({Etapa::Entrada, true, login.ms, {}});
         return;
     }
+    const bool timedOut = login.ms >= timeoutSeconds * 1000LL;
     // Without the database: when that login works, the database is what
     // failed. Not after a login that ran out of time, which would only
     // wait as long again.
-    if (!target.database.empty() && login.ms < timeoutSeconds * 1000LL) {
+    if (!target.database.empty() && !timedOut) {
         Target withoutDatabase{
             target.driver, target.server, {}, target.user, target.password.Copy()};
         const Login retry = TryLogin(database, withoutDatabase, timeoutSeconds);
@@ -213,8 +214,16 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
             return;
         }
     }
-    outcome->steps.push_back({Etapa::Entrada, false, login.ms, "recusada"});
-    outcome->lines.push_back(AfterLoginFailure(database, target.driver));
+    if (timedOut) {
+        outcome->steps.push_back({Etapa::Entrada, false, login.ms,
+                                  "sem resposta em " + std::to_string(timeoutSeconds) + " s"});
+        outcome->lines.push_back(
+            "O servidor aceita a ligação mas não responde à entrada: verifique que é o serviço "
+            "SQL Server e que não está sobrecarregado.");
+    } else {
+        outcome->steps.push_back({Etapa::Entrada, false, login.ms, "recusada"});
+        outcome->lines.push_back(AfterLoginFailure(database, target.driver));
+    }
     outcome->lines.insert(outcome->lines.end(), login.records.begin(), login.records.end());
 }
 
