@@ -30,7 +30,7 @@ std::string Listed(const std::vector<std::string>& addresses) {
     return list;
 }
 
-const char* kNoNetwork = "a rede não está disponível (ws2_32.dll)";
+constexpr char kNoNetwork[] = "a rede não está disponível (ws2_32.dll)";
 
 // The steps before the login. Each adds itself to `outcome`; false, with
 // what to check next, at the first that fails.

@@ -150,9 +150,6 @@ Verifique o nome do servidor, ou indique o seu endereço IP."
   expect_testar 5 err "Porta: falhou, 5433 recusada (N ms)
 O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a."
   expect_testar 5 out '{"ligado": false, "etapas": [{"etapa": "porta", "ok": false, "ms": N, "detalhe": "5433 recusada"}]}' --json
-  store_settings "$PG_HOST\\OUTRA"
-  expect_testar 5 err "Instância: falhou, o SQL Server Browser não respondeu (UDP 1434) (N ms)
-Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou indique a porta como servidor,porta."
   browser_responder || fail "the Browser responder did not start"
   export PGHOSTADDR=$PG_HOST
   store_settings "$PG_HOST\\INST"
