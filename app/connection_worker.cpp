@@ -19,8 +19,10 @@ void ConnectionWorker::Start(HWND window, UINT message, connection::Target targe
     const WPARAM number = ++number_;
     // The database service lives to the end of the process.
     platform::Database* const database = platform::Current().database;
+    platform::Network* const network = platform::Current().network;
     std::thread([=, run = running_, target = std::move(target)]() mutable {
-        connection::Outcome outcome = connection::Attempt(*database, target, loginTimeoutSeconds);
+        connection::Outcome outcome =
+            connection::Attempt(*database, *network, target, loginTimeoutSeconds);
         {
             const std::lock_guard<std::mutex> lock(run->mutex);
             run->outcome = std::move(outcome);

@@ -6,6 +6,7 @@
 
 #include "cli/entrada.h"
 #include "cli/json.h"
+#include "cli/saida_teste.h"
 #include "connection/attempt.h"
 #include "platform/platform.h"
 #include "settings/ligacao.h"
@@ -208,13 +209,28 @@ int Testar(const Pedido& pedido, Consola& consola) {
         return kSaidaIlegivel;
     }
     const std::string servidor = alvo->server, base = alvo->database;
-    const connection::Outcome r =
-        connection::Attempt(*platform::Current().database, *alvo, pedido.tempoLimite);
-    if (!r.connected) {
-        for (const std::string& linha : r.lines) consola.Erro(linha + "\n");
+    const connection::Outcome r = connection::Attempt(
+        *platform::Current().database, *platform::Current().network, *alvo, pedido.tempoLimite);
+    if (pedido.json) {
+        consola.Escrever(JsonTeste(r) + "\n");
+    } else if (r.connected) {
+        consola.Escrever("Ligação estabelecida a " + servidor + ", base de dados " + base + ".\n" +
+                         LinhasTeste(r));
+    } else {
+        consola.Erro(LinhasTeste(r));
+    }
+    return r.connected ? kSaidaExito : kSaidaLigacao;
+}
+
+int Controladores(Consola& consola) {
+    std::vector<std::string> nomes;
+    if (!platform::Current().database->Drivers(&nomes)) {
+        consola.Erro("Não foi possível carregar o gestor de controladores ODBC (odbc32.dll).\n");
         return kSaidaLigacao;
     }
-    consola.Escrever("Ligação estabelecida a " + servidor + ", base de dados " + base + ".\n");
+    std::string lista;
+    for (const std::string& nome : nomes) lista += nome + "\n";
+    consola.Escrever(lista);
     return kSaidaExito;
 }
 
@@ -232,6 +248,7 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
         case Comando::Definir: return Definir(pedido, consola);
         case Comando::Verificar: return Verificar(pedido, consola);
         case Comando::Testar: return Testar(pedido, consola);
+        case Comando::Controladores: return Controladores(consola);
         }
     } catch (...) {
         // Writes trap their own failures (Definir), so this one came while

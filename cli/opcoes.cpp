@@ -61,11 +61,16 @@ Analise AnalisarTestar(const std::vector<std::string>& args) {
     std::vector<std::string> dadas;
     for (std::size_t a = 1; a < args.size(); a += 2) {
         const std::string& arg = args[a];
-        if (arg != "--controlador" && arg != "--tempo-limite")
+        if (arg != "--controlador" && arg != "--tempo-limite" && arg != "--json")
             return Erro("Opção desconhecida: " + arg);
         if (std::find(dadas.begin(), dadas.end(), arg) != dadas.end())
             return Erro("Opção repetida: " + arg);
         dadas.push_back(arg);
+        if (arg == "--json") {
+            pedido.json = true;
+            --a;  // no text follows it
+            continue;
+        }
         if (a + 1 == args.size()) return Erro("Falta o texto de " + arg);
         const std::string& texto = args[a + 1];
         if (arg == "--controlador") {
@@ -104,7 +109,8 @@ const std::string kUtilizacao =
     "Utilização:\n"
     "  definicoes mostrar [--json]\n" +
     OpcoesValores("definir") + OpcoesValores("verificar") +
-    "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS]\n"
+    "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS] [--json]\n"
+    "  definicoes controladores\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
     "mostrar    mostra as cinco definições, uma por linha; nunca mostra a palavra-passe.\n"
@@ -118,6 +124,9 @@ const std::string kUtilizacao =
     std::string(connection::kDefaultDriver) + "\" e " +
     std::to_string(connection::kDefaultLoginTimeoutSeconds) +
     " segundos de espera, salvo indicação.\n"
+    "           Passo a passo: Nome, Instância, Porta, Entrada, Base de dados; pára no\n"
+    "           primeiro que falha. --json: um objeto JSON em ASCII com os passos.\n"
+    "controladores  lista os controladores ODBC instalados, um por linha.\n"
     "\n"
     "A palavra-passe lê-se da entrada padrão, nunca dos argumentos: uma linha não vazia\n"
     "de no máximo 1024 bytes (numa consola, pedida sem eco). A palavra-passe vazia\n"
@@ -136,7 +145,9 @@ Analise AnalisarArgumentos(const std::vector<std::string>& args) {
     if (comando == "testar") return AnalisarTestar(args);
     Pedido pedido;  // Comando::Ajuda
     std::size_t usados = 1;
-    if (comando == "mostrar") {
+    if (comando == "controladores") {
+        pedido.comando = Comando::Controladores;
+    } else if (comando == "mostrar") {
         pedido.comando = Comando::Mostrar;
         pedido.json = args.size() > 1 && args[1] == "--json";
         usados += pedido.json;

@@ -12,7 +12,7 @@
 
 namespace cli {
 
-enum class Comando { Ajuda, Mostrar, Definir, Verificar, Testar };
+enum class Comando { Ajuda, Mostrar, Definir, Verificar, Testar, Controladores };
 
 // Where the password given to `definir` or `verificar` comes from: none
 // given, standard input, or the empty password (never read).
@@ -28,7 +28,7 @@ struct Pedido {
     // never comes from the arguments. "Segurança" holds the item's exact text.
     std::array<std::optional<std::string>, settings::kDefinicoes.size()> textos;
     PalavraPasse palavraPasse = PalavraPasse::Nenhuma;
-    bool json = false;  // `mostrar --json`
+    bool json = false;  // `mostrar --json`, `testar --json`
     // For `testar`: the ODBC driver and the login timeout in seconds.
     std::string controlador = connection::kDefaultDriver;
     unsigned tempoLimite = connection::kDefaultLoginTimeoutSeconds;

@@ -1,57 +1,248 @@
 #include "connection/attempt.h"
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 
+#include "connection/browser.h"
+#include "connection/redact.h"
+#include "connection/server_address.h"
 #include "platform/wipe.h"
 
 namespace connection {
+namespace {
 
-std::string Scrub(std::string message, std::vector<std::string_view> secrets) {
-    std::sort(secrets.begin(), secrets.end(),
-              [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
-    for (const std::string_view secret : secrets) {
-        if (secret.empty()) continue;
-        for (auto at = message.find(secret); at != std::string::npos;
-             at = message.find(secret, at + 3)) {
-            message.replace(at, secret.size(), "***");
-        }
-    }
-    std::replace_if(
-        message.begin(), message.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
-        ' ');
-    message.erase(message.find_last_not_of(' ') + 1);
-    return message;
+using platform::NetworkResult;
+using Clock = std::chrono::steady_clock;
+
+long long MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-Outcome Attempt(platform::Database& database, Target& target, unsigned loginTimeoutSeconds) {
-    const platform::Secret text = ConnectionString(target);
-    const platform::Secret escaped = Escaped(target.password.view());
-    std::vector<platform::DiagnosticRecord> records;
-    const platform::ConnectResult result = database.Connect(text, loginTimeoutSeconds, &records);
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
-    Outcome outcome;
-    outcome.connected = result == platform::ConnectResult::Connected;
-    if (result == platform::ConnectResult::NoDriverManager) {
-        outcome.lines.push_back(
-            "Não foi possível carregar o gestor de controladores ODBC (odbc32.dll).");
-    } else if (!outcome.connected) {
-        // A driver may repeat its input, or part of it, in a message.
-        for (platform::DiagnosticRecord& record : records) {
-            outcome.lines.push_back(Scrub("[" + record.sqlState + "] " + record.message,
-                                          {text.view(), escaped.view(), target.password.view()}));
-            platform::Wipe(record.message);
+// The addresses as a list, at most three of them.
+std::string Listed(const std::vector<std::string>& addresses) {
+    std::string list;
+    for (std::size_t i = 0; i < addresses.size() && i < 3; ++i)
+        list += (i ? ", " : "") + addresses[i];
+    if (addresses.size() > 3) list += " e mais " + std::to_string(addresses.size() - 3);
+    return list;
+}
+
+constexpr char kNoNetwork[] = "a rede não está disponível (ws2_32.dll)";
+
+// The steps before the login. Each adds itself to `outcome`; false, with
+// what to check next, at the first that fails.
+class NetworkSteps {
+public:
+    NetworkSteps(platform::Network& network, const ServerAddress& server, unsigned timeoutMs,
+                 Outcome* outcome)
+        : network_(network), server_(server), timeoutMs_(timeoutMs), outcome_(*outcome) {}
+
+    bool Run() { return Name() && Instance() && Port(); }
+
+private:
+    bool Name() {
+        if (server_.numeric) {
+            addresses_ = {server_.host};
+            return true;
         }
-        if (records.empty()) outcome.lines.push_back("O controlador não deu nenhuma razão.");
+        const Clock::time_point start = Clock::now();
+        const NetworkResult r = network_.Resolve(server_.host, &addresses_);
+        const bool ok = r == NetworkResult::Ok && !addresses_.empty();
+        Add(Etapa::Nome, ok, start,
+            ok                                ? Listed(addresses_)
+            : r == NetworkResult::Unavailable ? kNoNetwork
+                                              : Quoted(server_.host) + " não se resolve");
+        return ok || Fail("Verifique o nome do servidor, ou indique o seu endereço IP.");
     }
+
+    bool Instance() {
+        if (server_.instance.empty() || server_.port != 0) {
+            port_ = server_.port ? server_.port : kDefaultPort;
+            return true;
+        }
+        const Clock::time_point start = Clock::now();
+        const std::string request = BrowserRequest(server_.instance);
+        NetworkResult r = NetworkResult::TimedOut;
+        for (const std::string& address : addresses_) {
+            const long long left = kBrowserTimeoutMs - MillisecondsSince(start);
+            if (left <= 0) break;
+            std::string answer;
+            r = network_.Ask(address, kBrowserPort, request, static_cast<unsigned>(left), &answer);
+            if (r == NetworkResult::Ok) {
+                port_ = BrowserPort(answer, server_.instance);
+                break;
+            }
+        }
+        const std::string name = Quoted(server_.instance);
+        if (port_ != 0) {
+            Add(Etapa::Instancia, true, start, name + " na porta " + std::to_string(port_));
+            return true;
+        }
+        if (r == NetworkResult::Ok) {
+            Add(Etapa::Instancia, false, start,
+                "o SQL Server Browser não dá uma porta TCP para " + name);
+            return Fail(
+                "Verifique o nome da instância e que nela o TCP/IP está ativo, ou indique a porta "
+                "como servidor,porta.");
+        }
+        Add(Etapa::Instancia, false, start,
+            r == NetworkResult::Unavailable ? kNoNetwork
+                                            : "o SQL Server Browser não respondeu (UDP 1434)");
+        return Fail(
+            "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "
+            "indique a porta como servidor,porta.");
+    }
+
+    bool Port() {
+        const Clock::time_point start = Clock::now();
+        const std::string port = std::to_string(port_);
+        NetworkResult r = NetworkResult::TimedOut;
+        for (const std::string& address : addresses_) {
+            const long long left = timeoutMs_ - MillisecondsSince(start);
+            if (left <= 0) break;
+            r = network_.Connect(address, port_, static_cast<unsigned>(left));
+            if (r == NetworkResult::Ok) {
+                Add(Etapa::Porta, true, start, port + " aceite em " + address);
+                return true;
+            }
+        }
+        Add(Etapa::Porta, false, start,
+            r == NetworkResult::Unavailable ? kNoNetwork
+            : r == NetworkResult::Refused   ? port + " recusada"
+                                            : port + " sem resposta");
+        return Fail(
+            "O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a.");
+    }
+
+    void Add(Etapa etapa, bool ok, Clock::time_point start, std::string detail) {
+        outcome_.steps.push_back({etapa, ok, MillisecondsSince(start), std::move(detail)});
+    }
+
+    bool Fail(const char* nextCheck) {
+        outcome_.lines.push_back(nextCheck);
+        return false;
+    }
+
+    platform::Network& network_;
+    const ServerAddress& server_;
+    const unsigned timeoutMs_;
+    Outcome& outcome_;
+    std::vector<std::string> addresses_;
+    std::uint16_t port_ = 0;
+};
+
+// One login, timed, with the driver's records made safe to show.
+struct Login {
+    platform::ConnectResult result = platform::ConnectResult::Failed;
+    long long ms = 0;
+    std::vector<std::string> records;
+};
+
+Login TryLogin(platform::Database& database, const Target& target, unsigned timeoutSeconds) {
+    const platform::Secret text = ConnectionString(target);
+    std::vector<platform::DiagnosticRecord> records;
+    const Clock::time_point start = Clock::now();
+    Login login;
+    login.result = database.Connect(text, timeoutSeconds, &records);
+    login.ms = MillisecondsSince(start);
+    for (platform::DiagnosticRecord& record : records) {
+        login.records.push_back(Redact("[" + record.sqlState + "] " + record.message, text.view()));
+        platform::Wipe(record.message);
+    }
+    if (login.records.empty()) login.records.push_back("O controlador não deu nenhuma razão.");
+    return login;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// What to check after a failed login: a driver that is not installed is
+// named with the installed ones that look like it.
+std::string AfterLoginFailure(platform::Database& database, const std::string& driver) {
+    std::vector<std::string> names;
+    if (database.Drivers(&names) &&
+        std::none_of(names.begin(), names.end(),
+                     [&](const std::string& name) { return SameName(name, driver); })) {
+        std::string similar;
+        for (const std::string& name : names)
+            if (name.find("SQL Server") != std::string::npos)
+                similar += (similar.empty() ? "" : ", ") + name;
+        return "O controlador ODBC " + Quoted(driver) +
+               " não está instalado; instalados com \"SQL Server\" no nome: " +
+               (similar.empty() ? "nenhum" : similar) + ".";
+    }
+    return "Verifique o utilizador e a palavra-passe; o controlador explica porquê:";
+}
+
+void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSeconds,
+                Outcome* outcome) {
+    const Login login = TryLogin(database, target, timeoutSeconds);
+    outcome->connected = login.result == platform::ConnectResult::Connected;
+    if (login.result == platform::ConnectResult::NoDriverManager) {
+        outcome->steps.push_back({Etapa::Entrada, false, login.ms, "o gestor ODBC não carregou"});
+        outcome->lines.push_back(
+            "Não foi possível carregar o gestor de controladores ODBC (odbc32.dll).");
+        return;
+    }
+    if (outcome->connected) {
+        outcome->steps.push_back({Etapa::Entrada, true, login.ms, {}});
+        return;
+    }
+    const bool timedOut = login.ms >= timeoutSeconds * 1000LL;
+    // Without the database: when that login works, the database is what
+    // failed. Not after a login that ran out of time, which would only
+    // wait as long again.
+    if (!target.database.empty() && !timedOut) {
+        Target withoutDatabase{
+            target.driver, target.server, {}, target.user, target.password.Copy()};
+        const Login retry = TryLogin(database, withoutDatabase, timeoutSeconds);
+        if (retry.result == platform::ConnectResult::Connected) {
+            outcome->steps.push_back({Etapa::Entrada, true, retry.ms, "sem a base de dados"});
+            outcome->steps.push_back(
+                {Etapa::BaseDados, false, login.ms, Quoted(target.database) + " recusada"});
+            outcome->lines.push_back("O utilizador entra no servidor, mas a base de dados " +
+                                     Quoted(target.database) +
+                                     " não existe ou não lhe é permitida.");
+            outcome->lines.insert(outcome->lines.end(), login.records.begin(), login.records.end());
+            return;
+        }
+    }
+    if (timedOut) {
+        outcome->steps.push_back({Etapa::Entrada, false, login.ms,
+                                  "sem resposta em " + std::to_string(timeoutSeconds) + " s"});
+        outcome->lines.push_back(
+            "O servidor aceita a ligação mas não responde à entrada: verifique que é o serviço "
+            "SQL Server e que não está sobrecarregado.");
+    } else {
+        outcome->steps.push_back({Etapa::Entrada, false, login.ms, "recusada"});
+        outcome->lines.push_back(AfterLoginFailure(database, target.driver));
+    }
+    outcome->lines.insert(outcome->lines.end(), login.records.begin(), login.records.end());
+}
+
+}  // namespace
+
+Outcome Attempt(platform::Database& database, platform::Network& network, Target& target,
+                unsigned loginTimeoutSeconds) {
+    Outcome outcome;
+    const ServerAddress server = ReadServer(target.server);
+    if (!server.readable) {
+        outcome.lines.push_back("Servidor: " + server.reason +
+                                "; só o controlador o tenta, sem os passos de rede.");
+    } else if (!NetworkSteps(network, server, loginTimeoutSeconds * 1000, &outcome).Run()) {
+        target.password.Clear();
+        return outcome;
+    }
+    LoginSteps(database, target, loginTimeoutSeconds, &outcome);
     target.password.Clear();
     return outcome;
-}
-
-std::string Message(const Outcome& outcome) {
-    if (outcome.connected) return "Ligação estabelecida.";
-    std::string message = "Não foi possível ligar à base de dados:\n";
-    for (const std::string& line : outcome.lines) message += "\n" + line;
-    return message;
 }
 
 }  // namespace connection

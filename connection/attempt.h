@@ -1,10 +1,12 @@
-// A connection test: builds the connection string, lets the platform try
-// it, and turns the outcome into what the user reads, with neither the
-// password nor the connection string in it.
+// A connection test, in steps: the server's name resolves, a named
+// instance's port is asked of the SQL Server Browser, the port accepts a
+// TCP connection, the driver logs in, and, when the login with the
+// database fails, the login alone. Each step is timed; the test stops at
+// the first that fails. Nothing of it holds the password or the connection
+// string.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "connection/connection_string.h"
@@ -12,24 +14,42 @@
 
 namespace connection {
 
+enum class Etapa { Nome, Instancia, Porta, Entrada, BaseDados };
+
+struct Step {
+    Etapa etapa = Etapa::Nome;
+    bool ok = false;
+    long long ms = 0;
+    std::string detail;  // what was found, e.g. the addresses or the port
+};
+
 struct Outcome {
     bool connected = false;
-    // On failure, one line for each of the driver's diagnostic records,
-    // "[SQLSTATE] message", or the reason no attempt could be made.
+    std::vector<Step> steps;  // those that ran, in order
+    // What follows the steps: a server text the steps cannot read, and on
+    // failure one sentence on what to check next, then one line for each
+    // of the driver's records, "[SQLSTATE] message".
     std::vector<std::string> lines;
 };
 
-// Tries to connect through `database` and wipes the password in `target`
-// (and every copy made of it) before returning.
-Outcome Attempt(platform::Database& database, Target& target, unsigned loginTimeoutSeconds);
+// Runs the test against `target` through `network` and `database`,
+// waiting at most `loginTimeoutSeconds` for the port and for the login,
+// and wipes the password in `target` (and every copy made of it) before
+// returning.
+Outcome Attempt(platform::Database& database, platform::Network& network, Target& target,
+                unsigned loginTimeoutSeconds);
 
-// The window's text for an outcome: "Ligação estabelecida." or the failure
-// with its lines.
+// "Nome", "Instância", "Porta", "Entrada", "Base de dados".
+const char* EtapaName(Etapa etapa);
+// "nome", "instancia", "porta", "entrada", "base_dados".
+const char* EtapaKey(Etapa etapa);
+
+// A step as one line: "Porta: falhou, 1433 recusada em 10.0.0.5 (2 ms)".
+std::string StepLine(const Step& step);
+
+// The window's text for an outcome: "Ligação estabelecida." or "Não foi
+// possível ligar à base de dados:", then a blank line, the steps and the
+// lines.
 std::string Message(const Outcome& outcome);
-
-// `message` with every copy of each of the `secrets` (the non-empty ones)
-// replaced by "***", the longest first, and on one line (line ends and
-// tabs inside as spaces, none at the end).
-std::string Scrub(std::string message, std::vector<std::string_view> secrets);
 
 }  // namespace connection

@@ -122,6 +122,32 @@ public:
     // from any thread.
     virtual ConnectResult Connect(const Secret& utf8ConnectionString, unsigned loginTimeoutSeconds,
                                   std::vector<DiagnosticRecord>* diagnostics) = 0;
+    // The names of the installed drivers (SQLDrivers), in the driver
+    // manager's order; false when the driver manager cannot be loaded.
+    virtual bool Drivers(std::vector<std::string>* names) = 0;
+};
+
+enum class NetworkResult { Ok, NotFound, Refused, TimedOut, Failed, Unavailable };
+
+// The network, for the steps of a connection test. Winsock is loaded on
+// the first call, not at start; Unavailable when it cannot be. Addresses
+// are numeric texts ("10.0.0.5", "::1"). May be called from any thread.
+class Network {
+public:
+    virtual ~Network() = default;
+    // The addresses `host` resolves to, IPv4 and IPv6, in the resolver's
+    // order; NotFound when it does not resolve.
+    virtual NetworkResult Resolve(const std::string& host, std::vector<std::string>* addresses) = 0;
+    // Opens a TCP connection to `address` at `port` and closes it at once:
+    // Ok when accepted, Refused, or TimedOut after `timeoutMs`.
+    virtual NetworkResult Connect(const std::string& address, std::uint16_t port,
+                                  unsigned timeoutMs) = 0;
+    // Sends `request` in one UDP datagram to `address` at `port` and waits
+    // at most `timeoutMs` for one answer: Ok with it, TimedOut, or Refused
+    // when the host says nothing listens there.
+    virtual NetworkResult Ask(const std::string& address, std::uint16_t port,
+                              const std::string& request, unsigned timeoutMs,
+                              std::string* answer) = 0;
 };
 
 // The implementations in use. The program installs the Win32 ones at start;
@@ -133,6 +159,7 @@ struct Services {
     Volume* volume = nullptr;
     CodePage* codePage = nullptr;
     Database* database = nullptr;
+    Network* network = nullptr;
 };
 
 Services& Current();

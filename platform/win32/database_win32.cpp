@@ -20,6 +20,7 @@ struct Odbc {
     decltype(&SQLDriverConnectW) driverConnect;
     decltype(&SQLGetDiagRecW) getDiagRec;
     decltype(&SQLDisconnect) disconnect;
+    decltype(&SQLDriversW) drivers;
 };
 
 template <typename Function>
@@ -40,7 +41,8 @@ const Odbc* LoadOdbc() {
                        Find(dll, "SQLSetConnectAttrW", &odbc.setConnectAttr) &&
                        Find(dll, "SQLDriverConnectW", &odbc.driverConnect) &&
                        Find(dll, "SQLGetDiagRecW", &odbc.getDiagRec) &&
-                       Find(dll, "SQLDisconnect", &odbc.disconnect);
+                       Find(dll, "SQLDisconnect", &odbc.disconnect) &&
+                       Find(dll, "SQLDriversW", &odbc.drivers);
     if (!found) {
         FreeLibrary(dll);
         return nullptr;
@@ -76,27 +78,67 @@ void ReadDiagnostics(const Odbc& odbc, SQLSMALLINT type, SQLHANDLE handle,
     }
 }
 
+const Odbc* Loaded() {
+    static const Odbc* const odbc = LoadOdbc();  // once, even with two threads
+    return odbc;
+}
+
+// An ODBC 3 environment handle, freed when it goes.
+class Environment {
+public:
+    explicit Environment(const Odbc& odbc) : odbc_(odbc) {
+        if (!Succeeded(odbc.allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
+            env_ = SQL_NULL_HENV;
+        ready_ = env_ != SQL_NULL_HENV &&
+                 Succeeded(odbc.setEnvAttr(env_, SQL_ATTR_ODBC_VERSION,
+                                           reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
+    }
+    ~Environment() {
+        if (env_ != SQL_NULL_HENV) odbc_.freeHandle(SQL_HANDLE_ENV, env_);
+    }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+    SQLHENV get() const { return env_; }  // null when it could not be made
+    bool ready() const { return ready_; }
+
+private:
+    const Odbc& odbc_;
+    SQLHENV env_ = SQL_NULL_HENV;
+    bool ready_ = false;
+};
+
 class Win32Database : public Database {
 public:
     ConnectResult Connect(const Secret& utf8ConnectionString, unsigned loginTimeoutSeconds,
                           std::vector<DiagnosticRecord>* diagnostics) override {
-        static const Odbc* const odbc = LoadOdbc();  // once, even with two threads
+        const Odbc* odbc = Loaded();
         if (!odbc) return ConnectResult::NoDriverManager;
-        SQLHENV env = SQL_NULL_HENV;
-        if (!Succeeded(odbc->allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
-            return ConnectResult::Failed;  // no handle, so no record to give
-        ConnectResult result = ConnectResult::Failed;
+        const Environment env(*odbc);
+        if (!env.get()) return ConnectResult::Failed;  // no handle, so no record to give
         SQLHDBC dbc = SQL_NULL_HDBC;
-        if (!Succeeded(odbc->setEnvAttr(env, SQL_ATTR_ODBC_VERSION,
-                                        reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) ||
-            !Succeeded(odbc->allocHandle(SQL_HANDLE_DBC, env, &dbc))) {
-            ReadDiagnostics(*odbc, SQL_HANDLE_ENV, env, diagnostics);
-        } else {
-            result = Attempt(*odbc, dbc, utf8ConnectionString, loginTimeoutSeconds, diagnostics);
-            odbc->freeHandle(SQL_HANDLE_DBC, dbc);
+        if (!env.ready() || !Succeeded(odbc->allocHandle(SQL_HANDLE_DBC, env.get(), &dbc))) {
+            ReadDiagnostics(*odbc, SQL_HANDLE_ENV, env.get(), diagnostics);
+            return ConnectResult::Failed;
         }
-        odbc->freeHandle(SQL_HANDLE_ENV, env);
+        const ConnectResult result =
+            Attempt(*odbc, dbc, utf8ConnectionString, loginTimeoutSeconds, diagnostics);
+        odbc->freeHandle(SQL_HANDLE_DBC, dbc);
         return result;
+    }
+
+    bool Drivers(std::vector<std::string>* names) override {
+        const Odbc* odbc = Loaded();
+        if (!odbc) return false;
+        const Environment env(*odbc);
+        if (!env.ready()) return false;
+        SQLWCHAR name[512], attributes[2];
+        SQLSMALLINT length = 0, attributesLength = 0;
+        for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+            const SQLRETURN r = odbc->drivers(env.get(), direction, name, 512, &length, attributes,
+                                              2, &attributesLength);
+            if (!Succeeded(r)) return true;  // SQL_NO_DATA after the last
+            names->push_back(Narrow(reinterpret_cast<const wchar_t*>(name)));
+        }
     }
 
 private:

@@ -10,7 +10,8 @@ void InstallServices(const std::wstring& title) {
     static Win32ErrorReporter reporter;
     static Win32Volume volume;
     static Win32CodePage codePage;
-    Current() = Services{&registry, &messageDialog, &reporter, &volume, &codePage, &OdbcDatabase()};
+    Current() = Services{&registry, &messageDialog,  &reporter,        &volume,
+                         &codePage, &OdbcDatabase(), &WinsockNetwork()};
 }
 
 }  // namespace platform::win32

@@ -63,6 +63,9 @@ public:
 // ODBC through odbc32.dll, loaded on the first attempt.
 Database& OdbcDatabase();
 
+// The network over Winsock (ws2_32.dll), loaded on the first call.
+Network& WinsockNetwork();
+
 // Installs the Win32 services for the life of the process; `title` is the
 // program's title, the caption of its message boxes.
 void InstallServices(const std::wstring& title);

@@ -1,8 +1,12 @@
-// The connection test's portable part: the connection string, and a
-// driver's records as the user reads them.
+// The connection test's portable part: the connection string, the server
+// text, the steps, and a driver's records as the user reads them.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "connection/attempt.h"
+#include "connection/server_address.h"
+#include "fakes/fake_network.h"
 
 namespace {
 
@@ -31,27 +35,144 @@ TEST(ConnectionString, BracesEveryValueAndLeavesOutEmptyOnes) {
                   expected);
 }
 
-// A driver that fails, repeating in each message what it was sent.
-class EchoingDatabase : public platform::Database {
-public:
-    platform::ConnectResult Connect(const platform::Secret& text, unsigned,
-                                    std::vector<platform::DiagnosticRecord>* records) override {
-        for (const auto& r : answer)
-            records->push_back({r.sqlState, r.message + std::string(text.view())});
-        return platform::ConnectResult::Failed;
+// Each text and what it reads as, "host|instance|port", the host marked
+// "#" when it is an address; "" when the steps cannot read it.
+TEST(ServerText, ReadAsSqlServerClientsReadIt) {
+    const std::pair<const char*, const char*> table[] = {
+        {"srv01", "srv01||0"},
+        {" srv01\\SQLEXPRESS ", "srv01|SQLEXPRESS|0"},
+        {"srv01,1500", "srv01||1500"},
+        {"TCP:srv01", "srv01||0"},
+        {"tcp:srv01.corp.example,1500", "srv01.corp.example||1500"},
+        {"srv01\\INST,50000", "srv01|INST|50000"},
+        {"(local)", "localhost||0"},
+        {".\\SQLEXPRESS", "localhost|SQLEXPRESS|0"},
+        {"LocalHost,1433", "localhost||1433"},
+        {"10.0.0.5", "10.0.0.5#||0"},
+        {"fe80::1:2,1500", "fe80::1:2#||1500"},
+        {"[::ffff:10.0.0.5]\\INST", "::ffff:10.0.0.5#|INST|0"},
+        {"10.0.0.256", "10.0.0.256||0"},  // a name, as a resolver would take it
+        {"", ""},
+        {"np:\\\\srv01\\pipe\\sql\\query", ""},
+        {"lpc:srv01", ""},
+        {"(localdb)\\MSSQLLocalDB", ""},
+        {"srv01,0", ""},
+        {"srv01,65536", ""},
+        {"srv01,14x", ""},
+        {"srv01\\", ""},
+        {",1433", ""},
+    };
+    for (const auto& [text, expected] : table) {
+        const connection::ServerAddress s = connection::ReadServer(text);
+        EXPECT_EQ(s.readable ? s.host + (s.numeric ? "#|" : "|") + s.instance + "|" +
+                                   std::to_string(s.port)
+                             : "",
+                  expected)
+            << text << ": " << s.reason;
     }
-    std::vector<platform::DiagnosticRecord> answer;
+}
+
+std::string BrowserAnswer(const std::string& data) {
+    return std::string("\x05") + char(data.size() & 0xFF) + char(data.size() >> 8) + data;
+}
+
+// Each step and how it reads, as "etapa+ detail" or "etapa- detail", then
+// the lines that follow.
+std::string Summary(const connection::Outcome& outcome) {
+    std::string text;
+    for (const connection::Step& step : outcome.steps)
+        text += std::string(connection::EtapaKey(step.etapa)) + (step.ok ? "+ " : "- ") +
+                step.detail + "\n";
+    for (const std::string& line : outcome.lines) text += line + "\n";
+    return text;
+}
+
+struct StepCase {
+    const char* name;
+    const char* server;
+    std::function<void(fakes::FakeNetwork&, fakes::FakeServer&, Target&)> setUp;
+    std::string summary;
 };
 
-TEST(ConnectionAttempt, FailureGivesEachRecordOnOneLineWithoutTheSecrets) {
-    EchoingDatabase database;
-    database.answer = {{"08001", "falhou:\n a;b}c=d e a;b}}c=d em "}, {"01000", "aviso "}};
-    Target target = Make("SQL Server", "srv", "", "app", "a;b}c=d");
-    const connection::Outcome outcome = connection::Attempt(database, target, 15);
+class Steps : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(Steps, StopAtTheFirstThatFails) {
+    fakes::FakeNetwork network;
+    network.names["srv"] = {"10.0.0.9", "10.0.0.5"};
+    network.open = {{"10.0.0.5", 1433}, {"10.0.0.5", 50000}};
+    fakes::FakeServer server;
+    Target target = Make("SQL Server", GetParam().server, "vendas", "app", "segredo");
+    if (GetParam().setUp) GetParam().setUp(network, server, target);
+    const connection::Outcome outcome = connection::Attempt(server, network, target, 15);
+    EXPECT_EQ(Summary(outcome), GetParam().summary);
     EXPECT_TRUE(target.password.empty());
-    EXPECT_EQ(connection::Message(outcome),
-              "Não foi possível ligar à base de dados:\n\n[08001] falhou:  *** e *** em ***\n"
-              "[01000] aviso ***");
+}
+
+const std::string kRefusedLogin =
+    "[08001] FATAL: password authentication failed for user \"app\" in *** and PWD=***;\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
+    StepCase{"connects", "srv", {},
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nentrada+ \n"},
+    StepCase{"name", "x.invalid", {},
+             "nome- 'x.invalid' não se resolve\n"
+             "Verifique o nome do servidor, ou indique o seu endereço IP.\n"},
+    StepCase{"instance_port", "srv\\INST",
+             [](auto& n, auto&, auto&) {
+                 n.browser["10.0.0.5"] = BrowserAnswer(
+                     "ServerName;SRV;InstanceName;OUTRA;tcp;1;;ServerName;SRV;InstanceName;inst;"
+                     "IsClustered;No;Version;15.0.2000.5;tcp;50000;;");
+             },
+             "nome+ 10.0.0.9, 10.0.0.5\ninstancia+ 'INST' na porta 50000\n"
+             "porta+ 50000 aceite em 10.0.0.5\nentrada+ \n"},
+    StepCase{"instance_unknown", "srv\\INST",
+             [](auto& n, auto&, auto&) {
+                 n.browser["10.0.0.9"] = BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;tcp;1;;");
+             },
+             "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não dá uma porta TCP "
+             "para 'INST'\nVerifique o nome da instância e que nela o TCP/IP está ativo, ou "
+             "indique a porta como servidor,porta.\n"},
+    StepCase{"instance_no_browser", "srv\\INST", {},
+             "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não respondeu (UDP 1434)\n"
+             "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "
+             "indique a porta como servidor,porta.\n"},
+    StepCase{"port", "10.0.0.5,1500", {},
+             "porta- 1500 recusada\nO serviço SQL Server está parado, a porta é outra, ou uma "
+             "firewall bloqueia-a.\n"},
+    StepCase{"login", "srv", [](auto&, auto& s, auto&) { s.password = "outra"; },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nentrada- recusada\n"
+             "Verifique o utilizador e a palavra-passe; o controlador explica porquê:\n" +
+                 kRefusedLogin},
+    StepCase{"database", "srv", [](auto&, auto& s, auto&) { s.database = "outra"; },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\n"
+             "entrada+ sem a base de dados\nbase_dados- 'vendas' recusada\nO utilizador entra no "
+             "servidor, mas a base de dados 'vendas' não existe ou não lhe é permitida.\n"
+             "[08001] FATAL: database does not exist\n"},
+    StepCase{"driver_not_installed", "srv", [](auto&, auto&, auto& t) { t.driver = "Nenhum"; },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nentrada- recusada\n"
+             "O controlador ODBC 'Nenhum' não está instalado; instalados com \"SQL Server\" no "
+             "nome: SQL Server, ODBC Driver 18 for SQL Server.\n[01000] Can't open lib\n"},
+    StepCase{"unreadable_server_to_driver", "np:srv", {},
+             "entrada+ \nServidor: \"np:srv\" não é um nome, endereço ou porta TCP; só o "
+             "controlador o tenta, sem os passos de rede.\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// A server's refusal reads the same whatever the password: one letter of
+// the message, a word in it, the user's name, or nothing in it at all.
+TEST(ConnectionAttempt, RefusalReadsTheSameWhateverThePassword) {
+    fakes::FakeNetwork network;
+    fakes::FakeServer server;
+    server.password = "certa";
+    std::vector<std::string> messages;
+    for (const char* password : {"e", "on", "app", "q}7;x"}) {
+        Target target = Make("SQL Server", "np:srv", "", "app", password);
+        messages.push_back(connection::Message(connection::Attempt(server, network, target, 15)));
+        EXPECT_EQ(messages.back(), messages.front()) << password;
+    }
+    EXPECT_NE(messages[0].find("for user \"app\" in *** and PWD=***;"), std::string::npos)
+        << messages[0];
 }
 
 }  // namespace

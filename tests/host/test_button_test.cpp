@@ -45,7 +45,7 @@ TEST_F(DialogTest, TestButtonWhileTheAttemptRuns) {
     EXPECT_EQ(view.tests.size(), 1u);
     EXPECT_EQ(view.Text(Control::Command3), "A testar…");
     EXPECT_TRUE(view.disabled.count(Control::Command3));
-    form.Command3_Done({false, {"[08001] recusada"}});
+    form.Command3_Done({false, {}, {"[08001] recusada"}});
     EXPECT_EQ(view.Text(Control::Command3), "&Testar ligação");
     EXPECT_TRUE(view.disabled.empty());
     ASSERT_EQ(fake.messageDialog.shown.size(), 1u);

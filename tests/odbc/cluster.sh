@@ -8,9 +8,12 @@
 # The program braces every value; that driver takes the braces off the
 # password only. So the login and database are named with braces, and
 # libpq gets the address in PGHOSTADDR rather than resolving "{127.x.y.z}".
+# The settings name the server as $PG_SERVER, "address,port": the
+# program's port step then tries PostgreSQL's port, and libpq, which reads
+# the comma as a list of two hosts, gets one address for each.
 PG_BIN=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n1)
 PG_USER=app PG_PASSWORD=segredo PG_DATABASE=vendas
-PG_DIR="" HANG_PID=""
+PG_DIR="" HELPER_PIDS=()
 
 # Any 127.0.0.0/8 address but 127.0.0.1: port 5432 never collides.
 random_loopback() { echo "127.$((RANDOM % 254 + 1)).$((RANDOM % 254 + 1)).$((RANDOM % 253 + 2))"; }
@@ -29,7 +32,8 @@ cluster_start() {
   cluster_sql "CREATE DATABASE \"{$PG_DATABASE}\" OWNER \"{$PG_USER}\""
   local arch=x86_64-linux-gnu
   [ "${PROGRAM_LOADER:-}" != /usr/bin/wine ] || arch=i386-linux-gnu  # the 32-bit program
-  export ODBCSYSINI=$PG_DIR PGHOSTADDR=$PG_HOST
+  PG_SERVER="$PG_HOST,5432"
+  export ODBCSYSINI=$PG_DIR PGHOSTADDR=$PG_HOST,$PG_HOST
   printf '[SQL Server]\nDriver=/usr/lib/%s/odbc/psqlodbcw.so\n' "$arch" >"$PG_DIR/odbcinst.ini"
 }
 
@@ -40,20 +44,48 @@ cluster_sql() {
 
 set_password() { cluster_sql "ALTER ROLE \"{$PG_USER}\" PASSWORD '${1//\'/\'\'}'"; }
 
-# A listener on $HANG_HOST port 5432 that accepts and never answers.
+# helper NAME SCRIPT ARG...: runs a Python SCRIPT in the background until
+# cluster_stop; it prints a line when it is ready.
+helper() {
+  local log=$PG_DIR/$1.log
+  shift
+  python3 -c "$@" >"$log" &
+  HELPER_PIDS+=($!)
+  for _ in $(seq 50); do [ -s "$log" ] && return; sleep 0.1; done
+  return 1
+}
+
+# A listener on $HANG_HOST, on the SQL Server port and PostgreSQL's, that
+# accepts and never answers.
 hang_listener() {
   HANG_HOST=$(random_loopback)
-  python3 -c 'import socket, sys
-s = socket.create_server((sys.argv[1], 5432)); print(flush=True)
-held = [s.accept() for _ in iter(int, 1)]' "$HANG_HOST" >"$PG_DIR/hang.log" &
-  HANG_PID=$!
-  for _ in $(seq 50); do [ -s "$PG_DIR/hang.log" ] && return; sleep 0.1; done
-  return 1
+  helper hang 'import socket, sys, threading
+servers = [socket.create_server((sys.argv[1], port)) for port in (1433, 5432)]
+print(flush=True)
+held = []
+def hold(s):
+    while True: held.append(s.accept())
+threading.Thread(target=hold, args=(servers[0],), daemon=True).start()
+hold(servers[1])' "$HANG_HOST"
+}
+
+# A SQL Server Browser on $PG_HOST, UDP port 1434, that gives PostgreSQL's
+# port for the instance INST.
+browser_responder() {
+  helper browser 'import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind((sys.argv[1], 1434)); print(flush=True)
+body = b"ServerName;PG;InstanceName;INST;IsClustered;No;Version;15.0.2000.5;tcp;5432;;"
+while True:
+    request, peer = s.recvfrom(1024)
+    if request[:1] == b"\x04": s.sendto(b"\x05" + len(body).to_bytes(2, "little") + body, peer)' "$PG_HOST"
 }
 
 cluster_stop() {
   [ -n "$PG_DIR" ] || return 0
-  if [ -n "$HANG_PID" ]; then kill "$HANG_PID" 2>/dev/null || true; fi
+  local pid
+  for pid in "${HELPER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  HELPER_PIDS=()
   runuser -u postgres -- "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -m immediate -w stop >/dev/null 2>&1 || true
   rm -rf "$PG_DIR"
   PG_DIR=""

@@ -9,12 +9,17 @@ trap 'cluster_stop; cleanup' EXIT
 cluster_start || fail "the PostgreSQL server did not start"
 
 FAILED="Não foi possível ligar à base de dados:"$'\n\n'
+# The steps' lines, their times as "N".
+PORT_OK="Porta: ok, 5432 aceite em $PG_HOST (N ms)"
+LOGIN_REFUSED="$PORT_OK
+Entrada: falhou, recusada (N ms)
+Verifique o utilizador e a palavra-passe; o controlador explica porquê:"
 WRONG_PASSWORD="[08001] connection to server at \"$PG_HOST\", port 5432 failed: FATAL:  password authentication failed for user \"{$PG_USER}\""
 
 # The settings, pointing at SERVER (the cluster by default).
 store_settings() {
   reset_keys
-  set_values "$KEY" Servidor "${1:-$PG_HOST}" Base_Dados "$PG_DATABASE" "Segurança" False \
+  set_values "$KEY" Servidor "${1:-$PG_SERVER}" Base_Dados "$PG_DATABASE" "Segurança" False \
     Utilizador "$PG_USER" Palavra-Passe "$(scrambled "$PG_PASSWORD")"
 }
 
@@ -39,7 +44,7 @@ stored_settings_connect() {
   start
   press_test
   echo "button press to result: $ELAPSED ms"
-  expect_message "Ligação estabelecida."
+  expect_message "Ligação estabelecida."$'\n\n'"$PORT_OK"$'\nEntrada: ok (N ms)'
   keys alt+c
   expect_exit
   [ "$(snapshot "$KEY")" = "$before" ] || fail "the test changed the stored settings"
@@ -56,7 +61,11 @@ typed_passwords() {
     keys Tab Tab Tab Tab
     type_text "$typed"
     press_test
-    if [ "$typed" = wrong ]; then expect_message "$FAILED$WRONG_PASSWORD"; else expect_message "Ligação estabelecida."; fi
+    if [ "$typed" = wrong ]; then
+      expect_message "$FAILED$LOGIN_REFUSED"$'\n'"$WRONG_PASSWORD"
+    else
+      expect_message "Ligação estabelecida."$'\n\n'"$PORT_OK"$'\nEntrada: ok (N ms)'
+    fi
     keys alt+c
     expect_exit
   done
@@ -73,7 +82,10 @@ unresponsive_server_times_out() {
   press_test 30
   echo "button press to result: $ELAPSED ms"
   [ "$ELAPSED" -le 17000 ] || fail "the failure came after $ELAPSED ms"
-  expect_message "$FAILED[08001] connection to server at \"$HANG_HOST\", port 5432 failed: timeout expired"
+  expect_message "${FAILED}Porta: ok, 1433 aceite em $HANG_HOST (N ms)
+Entrada: falhou, sem resposta em 15 s (N ms)
+O servidor aceita a ligação mas não responde à entrada: verifique que é o serviço SQL Server e que não está sobrecarregado.
+[08001] connection to server at \"$HANG_HOST\", port 5432 failed: timeout expired"
   sleep 1
   [ "$(messages_shown)" -eq 1 ] || fail "a second test ran: $(message 2)"
 }
@@ -93,15 +105,15 @@ cancel_during_attempt() {
 
 # expect_testar CODE out|err TEXT [ARG]...: runs `definicoes testar ARG...`;
 # checks its exit code and one output, which has no console and so is in
-# the OEM code page, 437 ("?" for what it lacks), and that neither output
-# holds the password.
+# the OEM code page, 437 ("?" for what it lacks), with the steps' times as
+# "N", and that neither output holds the password.
 expect_testar() {
   local code=$1 stream=$2 text exit=0
   text=$(perl -CA -MEncode -e 'print Encode::encode("cp437", $ARGV[0], sub { "?" })' "$3")
   shift 3
-  "$PROGRAM_LOADER" "$COMPANION" testar "$@" </dev/null >"$WORK/out" 2>"$WORK/err" || exit=$?
+  "$PROGRAM_LOADER" "$COMPANION" "${COMMAND:-testar}" "$@" </dev/null >"$WORK/out" 2>"$WORK/err" || exit=$?
   [ "$exit" -eq "$code" ] || fail "testar $* exited with $exit, not $code: $(cat "$WORK/err")"
-  [ "$(tr -d '\r' <"$WORK/$stream")" = "$text" ] || fail "testar $* printed: $(cat "$WORK/out" "$WORK/err")"
+  [ "$(tr -d '\r' <"$WORK/$stream" | sed -E 's/\([0-9]+ ms\)/(N ms)/g; s/"ms": [0-9]+/"ms": N/g')" = "$text" ] || fail "testar $* printed: $(cat "$WORK/out" "$WORK/err")"
   ! grep -qF -e "$PG_PASSWORD" -e "PWD=" "$WORK/out" "$WORK/err" || fail "testar $* printed the password"
 }
 
@@ -109,15 +121,51 @@ expect_testar() {
 # driver that is not there, or odbc32 missing; 3 a password stored elsewhere.
 companion_exit_codes() {
   store_settings
-  expect_testar 0 out "Ligação estabelecida a $PG_HOST, base de dados $PG_DATABASE."
-  expect_testar 5 err "[01000] [unixODBC][Driver Manager]Can't open lib 'Nenhum' : file not found" \
+  expect_testar 0 out "Ligação estabelecida a $PG_SERVER, base de dados $PG_DATABASE.
+$PORT_OK
+Entrada: ok (N ms)"
+  expect_testar 5 err "$PORT_OK
+Entrada: falhou, recusada (N ms)
+O controlador ODBC 'Nenhum' não está instalado; instalados com \"SQL Server\" no nome: SQL Server.
+[01000] [unixODBC][Driver Manager]Can't open lib 'Nenhum' : file not found" \
     --controlador Nenhum --tempo-limite 5
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;odbc32=" expect_testar 5 err \
-    "Não foi possível carregar o gestor de controladores ODBC (odbc32.dll)."
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;odbc32=" expect_testar 5 err "$PORT_OK
+Entrada: falhou, o gestor ODBC não carregou (N ms)
+Não foi possível carregar o gestor de controladores ODBC (odbc32.dll)."
+  COMMAND=controladores expect_testar 0 out "SQL Server"
   set_password outra
-  expect_testar 5 err "$WRONG_PASSWORD"
+  expect_testar 5 err "$LOGIN_REFUSED
+$WRONG_PASSWORD"
   set_values "$KEY" Palavra-Passe $'\x01\x02'
   expect_testar 3 err "A palavra-passe guardada não se decifra com a chave deste computador: defina-a de novo neste computador."
+}
+
+# Each step that can fail, as `definicoes testar` gives it, and a named
+# instance whose port the Browser service gives.
+steps_that_fail() {
+  store_settings x.invalid
+  expect_testar 5 err "Nome: falhou, 'x.invalid' não se resolve (N ms)
+Verifique o nome do servidor, ou indique o seu endereço IP."
+  store_settings "$PG_HOST,5433"
+  expect_testar 5 err "Porta: falhou, 5433 recusada (N ms)
+O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a."
+  expect_testar 5 out '{"ligado": false, "etapas": [{"etapa": "porta", "ok": false, "ms": N, "detalhe": "5433 recusada"}]}' --json
+  browser_responder || fail "the Browser responder did not start"
+  export PGHOSTADDR=$PG_HOST
+  store_settings "$PG_HOST\\INST"
+  expect_testar 0 out "Ligação estabelecida a $PG_HOST\\INST, base de dados $PG_DATABASE.
+Instância: ok, 'INST' na porta 5432 (N ms)
+$PORT_OK
+Entrada: ok (N ms)"
+  # Without a database libpq takes the one named as the login.
+  cluster_sql "CREATE DATABASE \"{$PG_USER}\" OWNER \"{$PG_USER}\""
+  set_values "$KEY" Base_Dados nada
+  expect_testar 5 err "Instância: ok, 'INST' na porta 5432 (N ms)
+$PORT_OK
+Entrada: ok, sem a base de dados (N ms)
+Base de dados: falhou, 'nada' recusada (N ms)
+O utilizador entra no servidor, mas a base de dados 'nada' não existe ou não lhe é permitida.
+[08001] connection to server at \"$PG_HOST\", port 5432 failed: FATAL:  database \"{nada}\" does not exist"
 }
 
 "$1"

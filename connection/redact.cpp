@@ -1,0 +1,67 @@
+#include "connection/redact.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace connection {
+namespace {
+
+bool IsKeywordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Where the keyword at `at` ("pwd" or "password", as a whole word followed
+// by "=") leaves its value, or npos.
+std::size_t ValueStart(const std::string& text, std::size_t at) {
+    if (at > 0 && IsKeywordChar(text[at - 1])) return std::string::npos;
+    for (const std::string_view keyword : {"password", "pwd"}) {
+        if (text.size() - at < keyword.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < keyword.size() && same; ++i)
+            same = std::tolower(static_cast<unsigned char>(text[at + i])) == keyword[i];
+        if (!same) continue;
+        std::size_t end = at + keyword.size();
+        while (end < text.size() && text[end] == ' ') ++end;
+        if (end < text.size() && text[end] == '=') return end + 1;
+    }
+    return std::string::npos;
+}
+
+// Where the value starting at `start` ends: after the closing "}" of a
+// braced value ("}}" inside it stands for "}"), else at the ";" or the end.
+std::size_t ValueEnd(const std::string& text, std::size_t start) {
+    if (start < text.size() && text[start] == '{') {
+        for (std::size_t i = start + 1; i < text.size(); ++i) {
+            if (text[i] != '}') continue;
+            if (i + 1 < text.size() && text[i + 1] == '}') {
+                ++i;
+                continue;
+            }
+            return i + 1;
+        }
+        return text.size();
+    }
+    const std::size_t semicolon = text.find(';', start);
+    return semicolon == std::string::npos ? text.size() : semicolon;
+}
+
+}  // namespace
+
+std::string Redact(std::string record, std::string_view connectionString) {
+    if (!connectionString.empty()) {
+        for (auto at = record.find(connectionString); at != std::string::npos;
+             at = record.find(connectionString, at + 3))
+            record.replace(at, connectionString.size(), "***");
+    }
+    for (std::size_t at = 0; at < record.size(); ++at) {
+        const std::size_t start = ValueStart(record, at);
+        if (start == std::string::npos) continue;
+        record.replace(start, ValueEnd(record, start) - start, "***");
+        at = start + 2;
+    }
+    std::replace_if(
+        record.begin(), record.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
+        ' ');
+    record.erase(record.find_last_not_of(' ') + 1);
+    return record;
+}
+
+}  // namespace connection

@@ -1,0 +1,196 @@
+// The network steps of a connection test over Winsock. ws2_32.dll is
+// loaded by name on the first call and its functions looked up, so that
+// neither program imports it nor pays for loading it at start.
+#include <windows.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <algorithm>
+
+#include "platform/win32/owned.h"
+#include "platform/win32/text_win32.h"
+#include "platform/win32/win32_platform.h"
+
+namespace platform::win32 {
+namespace {
+
+struct Winsock {
+    decltype(&WSAStartup) startup;
+    decltype(&WSAGetLastError) lastError;
+    decltype(&GetAddrInfoW) getAddrInfo;
+    decltype(&FreeAddrInfoW) freeAddrInfo;
+    decltype(&GetNameInfoW) getNameInfo;
+    decltype(&socket) openSocket;
+    decltype(&closesocket) closeSocket;
+    decltype(&ioctlsocket) ioctl;
+    decltype(&connect) connectTo;
+    decltype(&select) selectOn;
+    decltype(&getsockopt) getOption;
+    decltype(&sendto) sendTo;
+    decltype(&recvfrom) receiveFrom;
+};
+
+template <typename Function>
+bool Find(HMODULE dll, const char* name, Function* function) {
+    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+    return *function != nullptr;
+}
+
+// The functions, with Winsock started, or null when it cannot be. The DLL
+// stays loaded, and Winsock started, for the life of the program.
+const Winsock* LoadWinsock() {
+    static Winsock ws;
+    const HMODULE dll = LoadLibraryW(L"ws2_32.dll");
+    if (!dll) return nullptr;
+    WSADATA data;
+    const bool found =
+        Find(dll, "WSAStartup", &ws.startup) && Find(dll, "WSAGetLastError", &ws.lastError) &&
+        Find(dll, "GetAddrInfoW", &ws.getAddrInfo) &&
+        Find(dll, "FreeAddrInfoW", &ws.freeAddrInfo) &&
+        Find(dll, "GetNameInfoW", &ws.getNameInfo) && Find(dll, "socket", &ws.openSocket) &&
+        Find(dll, "closesocket", &ws.closeSocket) && Find(dll, "ioctlsocket", &ws.ioctl) &&
+        Find(dll, "connect", &ws.connectTo) && Find(dll, "select", &ws.selectOn) &&
+        Find(dll, "getsockopt", &ws.getOption) && Find(dll, "sendto", &ws.sendTo) &&
+        Find(dll, "recvfrom", &ws.receiveFrom) && ws.startup(MAKEWORD(2, 2), &data) == 0;
+    if (!found) {
+        FreeLibrary(dll);
+        return nullptr;
+    }
+    return &ws;
+}
+
+const Winsock* Loaded() {
+    static const Winsock* const ws = LoadWinsock();  // once, even with two threads
+    return ws;
+}
+
+// A socket closed when it goes.
+class Socket {
+public:
+    Socket(const Winsock& ws, int family, int type, int protocol)
+        : ws_(ws), s_(ws.openSocket(family, type, protocol)) {}
+    ~Socket() {
+        if (s_ != INVALID_SOCKET) ws_.closeSocket(s_);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    SOCKET get() const { return s_; }
+
+private:
+    const Winsock& ws_;
+    SOCKET s_;
+};
+
+// A numeric address and port as the socket calls take it, or null.
+void FreeAddresses(ADDRINFOW* list) { Loaded()->freeAddrInfo(list); }
+using AddressList = Owned<ADDRINFOW*, FreeAddresses>;
+
+AddressList Numeric(const Winsock& ws, const std::string& address, std::uint16_t port, int type) {
+    ADDRINFOW hints = {};
+    hints.ai_flags = AI_NUMERICHOST;
+    hints.ai_socktype = type;
+    AddressList list;
+    if (ws.getAddrInfo(Widen(address).c_str(), std::to_wstring(port).c_str(), &hints, list.out()) !=
+        0)
+        list.reset();
+    return list;
+}
+
+// Waits at most `timeoutMs` for `s` to be ready for writing (a connection
+// made or failed) or reading (a datagram come); false when the time runs out.
+bool Wait(const Winsock& ws, SOCKET s, bool write, unsigned timeoutMs) {
+    fd_set ready = {}, failed = {};
+    ready.fd_count = failed.fd_count = 1;
+    ready.fd_array[0] = failed.fd_array[0] = s;
+    timeval limit = {static_cast<long>(timeoutMs / 1000),
+                     static_cast<long>(timeoutMs % 1000) * 1000};
+    return ws.selectOn(0, write ? nullptr : &ready, write ? &ready : nullptr, &failed, &limit) > 0;
+}
+
+NetworkResult FromError(int error) {
+    switch (error) {
+    case WSAECONNREFUSED:
+    case WSAECONNRESET: return NetworkResult::Refused;  // UDP: the port is closed
+    case WSAETIMEDOUT: return NetworkResult::TimedOut;
+    default: return NetworkResult::Failed;
+    }
+}
+
+class Win32Network : public Network {
+public:
+    NetworkResult Resolve(const std::string& host, std::vector<std::string>* addresses) override {
+        const Winsock* ws = Loaded();
+        if (!ws) return NetworkResult::Unavailable;
+        ADDRINFOW hints = {};
+        hints.ai_socktype = SOCK_STREAM;
+        AddressList list;
+        const int error = ws->getAddrInfo(Widen(host).c_str(), nullptr, &hints, list.out());
+        if (error != 0) {
+            list.release();  // nothing was given
+            return error == WSAHOST_NOT_FOUND || error == WSANO_DATA ? NetworkResult::NotFound
+                                                                     : NetworkResult::Failed;
+        }
+        for (const ADDRINFOW* a = list.get(); a; a = a->ai_next) {
+            wchar_t text[NI_MAXHOST];
+            if (ws->getNameInfo(a->ai_addr, static_cast<socklen_t>(a->ai_addrlen), text, NI_MAXHOST,
+                                nullptr, 0, NI_NUMERICHOST) != 0)
+                continue;
+            const std::string address = Narrow(text);
+            if (std::find(addresses->begin(), addresses->end(), address) == addresses->end())
+                addresses->push_back(address);
+        }
+        return NetworkResult::Ok;
+    }
+
+    NetworkResult Connect(const std::string& address, std::uint16_t port,
+                          unsigned timeoutMs) override {
+        const Winsock* ws = Loaded();
+        if (!ws) return NetworkResult::Unavailable;
+        const AddressList target = Numeric(*ws, address, port, SOCK_STREAM);
+        if (!target.get()) return NetworkResult::Failed;
+        const ADDRINFOW& a = *target.get();
+        const Socket s(*ws, a.ai_family, a.ai_socktype, a.ai_protocol);
+        u_long nonBlocking = 1;
+        if (s.get() == INVALID_SOCKET || ws->ioctl(s.get(), FIONBIO, &nonBlocking) != 0)
+            return NetworkResult::Failed;
+        if (ws->connectTo(s.get(), a.ai_addr, static_cast<int>(a.ai_addrlen)) == 0)
+            return NetworkResult::Ok;
+        if (ws->lastError() != WSAEWOULDBLOCK) return FromError(ws->lastError());
+        if (!Wait(*ws, s.get(), true, timeoutMs)) return NetworkResult::TimedOut;
+        int error = 0;
+        int size = sizeof error;
+        if (ws->getOption(s.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) !=
+            0)
+            return NetworkResult::Failed;
+        return error == 0 ? NetworkResult::Ok : FromError(error);
+    }
+
+    NetworkResult Ask(const std::string& address, std::uint16_t port, const std::string& request,
+                      unsigned timeoutMs, std::string* answer) override {
+        const Winsock* ws = Loaded();
+        if (!ws) return NetworkResult::Unavailable;
+        const AddressList target = Numeric(*ws, address, port, SOCK_DGRAM);
+        if (!target.get()) return NetworkResult::Failed;
+        const ADDRINFOW& a = *target.get();
+        const Socket s(*ws, a.ai_family, a.ai_socktype, a.ai_protocol);
+        if (s.get() == INVALID_SOCKET ||
+            ws->sendTo(s.get(), request.data(), static_cast<int>(request.size()), 0, a.ai_addr,
+                       static_cast<int>(a.ai_addrlen)) == SOCKET_ERROR)
+            return NetworkResult::Failed;
+        if (!Wait(*ws, s.get(), false, timeoutMs)) return NetworkResult::TimedOut;
+        char buffer[65535];
+        const int size = ws->receiveFrom(s.get(), buffer, sizeof buffer, 0, nullptr, nullptr);
+        if (size == SOCKET_ERROR) return FromError(ws->lastError());
+        answer->assign(buffer, size);
+        return NetworkResult::Ok;
+    }
+};
+
+}  // namespace
+
+Network& WinsockNetwork() {
+    static Win32Network network;
+    return network;
+}
+
+}  // namespace platform::win32
