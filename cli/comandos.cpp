@@ -3,8 +3,9 @@
 #include <iterator>
 #include <optional>
 
+#include "cli/dsc.h"
 #include "cli/entrada.h"
-#include "cli/json.h"
+#include "cli/saida_json.h"
 #include "connection/attempt.h"
 #include "platform/platform.h"
 #include "platform/wipe.h"
@@ -65,9 +66,8 @@ bool Ilegivel(const ValorLido& lido) {
     return lido.estado != ValorLido::Estado::NaoExiste && !LidoComoTexto(lido);
 }
 
-// How `mostrar` gives a value: as its text, or for the password as its
-// state; nothing for a missing value (and, but for the password, for an
-// unreadable one).
+}  // namespace
+
 std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
     if (d.tipo == Tipo::PalavraPasse) {
@@ -77,6 +77,8 @@ std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido
     if (Ilegivel(lido)) return std::nullopt;
     return platform::Current().codePage->ToUtf8(lido.texto);
 }
+
+namespace {
 
 // One line of `mostrar`: the value, or in brackets what stands for it.
 std::string Linha(const Definicao& d, const ValorLido& lido) {
@@ -88,7 +90,8 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
     return texto == "ilegível" ? "(ilegível neste computador)" : "(" + texto + ")";
 }
 
-// What `verificar` finds wrong with a setting, or nothing.
+}  // namespace
+
 std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* dado) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
     if (!lido.Legivel()) return "ilegível";
@@ -104,46 +107,22 @@ std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* 
     return igual ? std::string() : "diferente do valor indicado";
 }
 
-}  // namespace
-
-int Mostrar(const Pedido& pedido, Consola& consola) {
-    std::vector<std::string> ilegiveis;
-    std::string saida = pedido.json ? "{" : "";
-    for (const auto& d : kDefinicoes) {
-        const ValorLido lido = settings::LerDefinicao(d.nome);
-        if (Ilegivel(lido)) ilegiveis.push_back(d.nome);
-        if (pedido.json) {
-            const std::optional<std::string> valor = Apresentado(d, lido);
-            if (saida.size() > 1) saida += ", ";
-            saida += TextoJson(d.nome) + ": " + (valor ? TextoJson(*valor) : "null");
-        } else {
-            saida += std::string(d.nome) + "=" + Linha(d, lido) + "\n";
-        }
-    }
-    consola.Escrever(pedido.json ? saida + "}\n" : saida);
-    if (ilegiveis.empty()) return kSaidaExito;
-    consola.Erro(settings::MensagemNaoLidos(ilegiveis) + "\n");
-    return kSaidaIlegivel;
-}
-
-int Definir(const Pedido& pedido, Consola& consola) {
-    Segredo segredo;
-    if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
+int GravarDiferentes(const std::function<const std::string*(std::size_t)>& dado, Consola& consola,
+                     std::vector<std::string>* alterados) {
     // Each value given is checked as the window checks it; one already
     // stored is left alone; the first refusal stops the save.
     std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
-    std::string alterados;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        const std::string* dado = Dado(pedido, i, segredo);
-        if (!dado) continue;
-        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *dado);
+        const std::string* texto = dado(i);
+        if (!texto) continue;
+        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *texto);
         if (v.aceite &&
             JaGuardado(kDefinicoes[i], settings::LerDefinicao(kDefinicoes[i].nome), v.valor))
             continue;
         const bool aceite = v.aceite;
         novos[i] = std::move(v);
         if (!aceite) break;
-        alterados += (alterados.empty() ? "" : ", ") + std::string(kDefinicoes[i].nome);
+        alterados->push_back(kDefinicoes[i].nome);
     }
     settings::Gravacao g;
     try {
@@ -156,25 +135,67 @@ int Definir(const Pedido& pedido, Consola& consola) {
     if (!g.mensagem.empty()) consola.Erro(g.mensagem + "\n");
     if (g.recusada) return kSaidaRecusado;
     if (!g.mensagem.empty()) return kSaidaGravacao;
-    consola.Escrever(alterados.empty() ? "Nada a alterar.\n" : "Alterados: " + alterados + "\n");
+    return kSaidaExito;
+}
+
+int Mostrar(const Pedido& pedido, Consola& consola) {
+    std::vector<std::string> ilegiveis;
+    std::string saida;
+    Json objeto = Json::object();
+    for (const auto& d : kDefinicoes) {
+        const ValorLido lido = settings::LerDefinicao(d.nome);
+        if (Ilegivel(lido)) ilegiveis.push_back(d.nome);
+        if (pedido.json) {
+            const std::optional<std::string> valor = Apresentado(d, lido);
+            objeto[d.nome] = valor ? Json(*valor) : Json(nullptr);
+        } else {
+            saida += std::string(d.nome) + "=" + Linha(d, lido) + "\n";
+        }
+    }
+    consola.Escrever(pedido.json ? LinhaJson(objeto) : saida);
+    if (ilegiveis.empty()) return kSaidaExito;
+    consola.Erro(settings::MensagemNaoLidos(ilegiveis) + "\n");
+    return kSaidaIlegivel;
+}
+
+int Definir(const Pedido& pedido, Consola& consola) {
+    Segredo segredo;
+    if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
+    std::vector<std::string> alterados;
+    const int saida = GravarDiferentes([&](std::size_t i) { return Dado(pedido, i, segredo); },
+                                       consola, &alterados);
+    if (saida != kSaidaExito) return saida;
+    if (pedido.json) {
+        consola.Escrever(LinhaJson({{"alterados", alterados}}));
+    } else if (alterados.empty()) {
+        consola.Escrever("Nada a alterar.\n");
+    } else {
+        std::string lista;
+        for (const std::string& nome : alterados) lista += (lista.empty() ? "" : ", ") + nome;
+        consola.Escrever("Alterados: " + lista + "\n");
+    }
     return kSaidaExito;
 }
 
 int Verificar(const Pedido& pedido, Consola& consola) {
     Segredo segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
-    bool conforme = true;
+    Json diferencas = Json::array();
+    std::string linhas;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
         const Definicao& d = kDefinicoes[i];
         const std::string falha =
             Falha(d, settings::LerDefinicao(d.nome), Dado(pedido, i, segredo));
         if (falha.empty()) continue;
-        consola.Escrever(std::string(d.nome) + ": " + falha + "\n");
-        conforme = false;
+        diferencas.push_back({{"nome", d.nome}, {"motivo", falha}});
+        linhas += std::string(d.nome) + ": " + falha + "\n";
     }
-    if (!conforme) return kSaidaIlegivel;
-    consola.Escrever("As definições estão conformes.\n");
-    return kSaidaExito;
+    const bool conforme = diferencas.empty();
+    if (pedido.json)
+        consola.Escrever(LinhaJson({{"conforme", conforme}, {"diferencas", diferencas}}));
+    else
+        consola.Escrever(conforme ? "As definições estão conformes.\n" : linhas);
+    return conforme ? kSaidaExito : pedido.codigoNaoConforme;
 }
 
 int Testar(const Pedido& pedido, Consola& consola) {
@@ -215,13 +236,14 @@ int Testar(const Pedido& pedido, Consola& consola) {
     return kSaidaExito;
 }
 
-int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
-    const Analise analise = AnalisarArgumentos(argumentos);
+namespace {
+
+int Executar(const Analise& analise, Consola& consola) {
+    const Pedido& pedido = analise.pedido;
     if (!analise.valida) {
-        consola.Erro(analise.erro + "\n\n" + kUtilizacao);
+        consola.Erro(analise.erro + "\n" + (pedido.json ? "" : "\n" + kUtilizacao));
         return kSaidaUtilizacao;
     }
-    const Pedido& pedido = analise.pedido;
     try {
         switch (pedido.comando) {
         case Comando::Ajuda: consola.Escrever(kUtilizacao); return kSaidaExito;
@@ -229,6 +251,7 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
         case Comando::Definir: return Definir(pedido, consola);
         case Comando::Verificar: return Verificar(pedido, consola);
         case Comando::Testar: return Testar(pedido, consola);
+        case Comando::Dsc: return Dsc(pedido, consola);
         }
     } catch (...) {
         // Writes trap their own failures (Definir), so this one came while
@@ -237,6 +260,15 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
                      "\n");
     }
     return kSaidaIlegivel;
+}
+
+}  // namespace
+
+int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
+    const Analise analise = AnalisarArgumentos(argumentos);
+    if (!analise.pedido.json) return Executar(analise, consola);
+    ErrosEmJson json(consola);
+    return json.Concluir(Executar(analise, json));
 }
 
 }  // namespace cli

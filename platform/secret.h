@@ -36,6 +36,8 @@ public:
 
     View view() const { return {text_.data(), text_.size()}; }
     const Char* c_str() const { return text_.c_str(); }
+    // For a call that takes a std::string by reference and keeps no copy.
+    const std::basic_string<Char>& str() const { return text_; }
     Char* data() { return text_.data(); }
     std::size_t size() const { return text_.size(); }
     bool empty() const { return text_.empty(); }
