@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (state.textos[i]) again[cli::kPropriedades[i]] = *state.textos[i];
     if (state.palavraPasse) {
         const std::string password(state.palavraPasse->view());
-        again["palavraPasse"] = size % 2 ? cli::Json(password) : cli::Json{{"secureString", password}};
+        again["palavraPasse"] =
+            size % 2 ? cli::Json(password) : cli::Json{{"secureString", password}};
     }
     cli::EstadoDesejado reread;
     Check(cli::AnalisarEstadoDesejado(cli::LinhaJson(again), &reread).empty());
