@@ -107,37 +107,6 @@ std::string Falha(const Definicao& d, const ValorLido& lido, const std::string* 
     return igual ? std::string() : "diferente do valor indicado";
 }
 
-int GravarDiferentes(const std::function<const std::string*(std::size_t)>& dado, Consola& consola,
-                     std::vector<std::string>* alterados) {
-    // Each value given is checked as the window checks it; one already
-    // stored is left alone; the first refusal stops the save.
-    std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
-    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        const std::string* texto = dado(i);
-        if (!texto) continue;
-        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *texto);
-        if (v.aceite &&
-            JaGuardado(kDefinicoes[i], settings::LerDefinicao(kDefinicoes[i].nome), v.valor))
-            continue;
-        const bool aceite = v.aceite;
-        novos[i] = std::move(v);
-        if (!aceite) break;
-        alterados->push_back(kDefinicoes[i].nome);
-    }
-    settings::Gravacao g;
-    try {
-        g = settings::Gravar([&](std::size_t i) { return novos[i]; });
-    } catch (...) {
-        consola.Erro(
-            "Falha inesperada ao gravar as definições: " + settings::MensagemFalhaEmCurso() + "\n");
-        return kSaidaGravacao;
-    }
-    if (!g.mensagem.empty()) consola.Erro(g.mensagem + "\n");
-    if (g.recusada) return kSaidaRecusado;
-    if (!g.mensagem.empty()) return kSaidaGravacao;
-    return kSaidaExito;
-}
-
 int Mostrar(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> ilegiveis;
     std::string saida;
@@ -198,6 +167,37 @@ int Verificar(const Pedido& pedido, Consola& consola) {
     return conforme ? kSaidaExito : pedido.codigoNaoConforme;
 }
 
+int GravarDiferentes(const std::function<const std::string*(std::size_t)>& dado, Consola& consola,
+                     std::vector<std::string>* alterados) {
+    // Each value given is checked as the window checks it; one already
+    // stored is left alone; the first refusal stops the save.
+    std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        const std::string* texto = dado(i);
+        if (!texto) continue;
+        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *texto);
+        if (v.aceite &&
+            JaGuardado(kDefinicoes[i], settings::LerDefinicao(kDefinicoes[i].nome), v.valor))
+            continue;
+        const bool aceite = v.aceite;
+        novos[i] = std::move(v);
+        if (!aceite) break;
+        alterados->push_back(kDefinicoes[i].nome);
+    }
+    settings::Gravacao g;
+    try {
+        g = settings::Gravar([&](std::size_t i) { return novos[i]; });
+    } catch (...) {
+        consola.Erro(
+            "Falha inesperada ao gravar as definições: " + settings::MensagemFalhaEmCurso() + "\n");
+        return kSaidaGravacao;
+    }
+    if (!g.mensagem.empty()) consola.Erro(g.mensagem + "\n");
+    if (g.recusada) return kSaidaRecusado;
+    if (!g.mensagem.empty()) return kSaidaGravacao;
+    return kSaidaExito;
+}
+
 int Testar(const Pedido& pedido, Consola& consola) {
     connection::Target alvo;
     alvo.driver = pedido.controlador;
@@ -238,7 +238,7 @@ int Testar(const Pedido& pedido, Consola& consola) {
 
 namespace {
 
-int Executar(const Analise& analise, Consola& consola) {
+int Correr(const Analise& analise, Consola& consola) {
     const Pedido& pedido = analise.pedido;
     if (!analise.valida) {
         consola.Erro(analise.erro + "\n" + (pedido.json ? "" : "\n" + kUtilizacao));
@@ -266,9 +266,9 @@ int Executar(const Analise& analise, Consola& consola) {
 
 int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
     const Analise analise = AnalisarArgumentos(argumentos);
-    if (!analise.pedido.json) return Executar(analise, consola);
+    if (!analise.pedido.json) return Correr(analise, consola);
     ErrosEmJson json(consola);
-    return json.Concluir(Executar(analise, json));
+    return json.Concluir(Correr(analise, json));
 }
 
 }  // namespace cli
