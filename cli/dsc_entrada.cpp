@@ -119,6 +119,8 @@ std::string AnalisarEstadoDesejado(std::string_view json, EstadoDesejado* estado
 }
 
 std::string LerEstadoDesejado(Consola& consola, EstadoDesejado* estado) {
+    *estado = {};
+    if (consola.EntradaInterativa()) return {};  // typed at a console: nothing desired
     platform::Secret entrada;
     std::string linha;
     while (consola.LerLinha(kMaxBytesEstado - std::min(entrada.size(), kMaxBytesEstado), &linha)) {

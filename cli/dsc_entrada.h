@@ -41,7 +41,8 @@ struct EstadoDesejado {
 std::string AnalisarEstadoDesejado(std::string_view json, EstadoDesejado* estado);
 
 // The same from standard input, read to its end: at most kMaxBytesEstado
-// bytes.
+// bytes. A console is not read (DSC always gives a pipe): so that
+// `definicoes dsc get` typed there shows the state at once.
 std::string LerEstadoDesejado(Consola& consola, EstadoDesejado* estado);
 
 }  // namespace cli
