@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""Usage: validate_json.py DOCUMENT SCHEMA[#/POINTER]...
-Exits 0 when the JSON document ("-": standard input) matches one of the
-schemas (draft 2020-12 unless one says otherwise), else says why and exits 1.
-"#/POINTER" takes the schema from inside a file, as the DSC manifest's
-embedded one; the DSC property that one refers to is resolved here, as the
-published one describes it, so that nothing is fetched."""
+"""Usage: validate_json.py DOCUMENT SCHEMA[#/POINTER]... Exits 0 when DOCUMENT ("-": stdin)
+matches one of the schemas, else says why. "#/POINTER" picks a schema inside a file (the DSC
+manifest's embedded one); the DSC property it refers to is resolved here, never fetched."""
 import json
 import sys
 import warnings
