@@ -4,8 +4,9 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/dsc.h"
 #include "cli/entrada.h"
-#include "cli/json.h"
+#include "cli/saida_json.h"
 #include "cli/saida_teste.h"
 #include "connection/attempt.h"
 #include "platform/platform.h"
@@ -31,10 +32,9 @@ bool ObterPalavraPasse(const Pedido& pedido, Consola& consola, platform::Secret*
 
 // The text given for setting i (UTF-8), or nothing; never a copy, so that
 // the password stays in its secret.
-std::optional<std::string_view> Dado(const Pedido& pedido, std::size_t i,
-                                     const platform::Secret& segredo) {
+Dado DadoDe(const Pedido& pedido, std::size_t i, const platform::Secret& segredo) {
     if (kDefinicoes[i].tipo != Tipo::PalavraPasse)
-        return pedido.textos[i] ? std::optional<std::string_view>(*pedido.textos[i]) : std::nullopt;
+        return pedido.textos[i] ? Dado(*pedido.textos[i]) : std::nullopt;
     if (pedido.palavraPasse == PalavraPasse::Nenhuma) return std::nullopt;
     return segredo.view();  // empty for --palavra-passe-vazia
 }
@@ -80,15 +80,16 @@ std::string NomeDoEstado(EstadoPalavraPasse estado) {
     return "ilegível";
 }
 
-// How `mostrar --json` gives a value: as its text, or for the password as
-// its state; nothing for a missing value (and, but for the password, for
-// an unreadable one).
+}  // namespace
+
 std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
     if (d.tipo == Tipo::PalavraPasse) return NomeDoEstado(EstadoDe(lido));
     if (Ilegivel(lido)) return std::nullopt;
     return platform::Current().codePage->ToUtf8(lido.texto);
 }
+
+namespace {
 
 // One line of `mostrar`: the value, or in brackets what stands for it.
 std::string Linha(const Definicao& d, const ValorLido& lido) {
@@ -101,8 +102,9 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
     return "(" + NomeDoEstado(estado) + ")";
 }
 
-// What `verificar` finds wrong with a setting, or nothing.
-std::string Falha(const Definicao& d, const ValorLido& lido, std::optional<std::string_view> dado) {
+}  // namespace
+
+std::string Falha(const Definicao& d, const ValorLido& lido, Dado dado) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
     if (!lido.Legivel()) return "ilegível";
     if (Ilegivel(lido)) return settings::MotivoForma(lido.forma);
@@ -116,23 +118,21 @@ std::string Falha(const Definicao& d, const ValorLido& lido, std::optional<std::
     return igual ? std::string() : "diferente do valor indicado";
 }
 
-}  // namespace
-
 int Mostrar(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> ilegiveis;
-    std::string saida = pedido.json ? "{" : "";
+    std::string saida;
+    Json objeto = Json::object();
     for (const auto& d : kDefinicoes) {
         const ValorLido lido = settings::LerDefinicao(d.nome);
         if (Ilegivel(lido)) ilegiveis.push_back(d.nome);
         if (pedido.json) {
             const std::optional<std::string> valor = Apresentado(d, lido);
-            if (saida.size() > 1) saida += ", ";
-            saida += TextoJson(d.nome) + ": " + (valor ? TextoJson(*valor) : "null");
+            objeto[d.nome] = valor ? Json(*valor) : Json(nullptr);
         } else {
             saida += std::string(d.nome) + "=" + Linha(d, lido) + "\n";
         }
     }
-    consola.Escrever(pedido.json ? saida + "}\n" : saida);
+    consola.Escrever(pedido.json ? LinhaJson(objeto) : saida);
     if (ilegiveis.empty()) return kSaidaExito;
     consola.Erro(settings::MensagemNaoLidos(ilegiveis) + "\n");
     return kSaidaIlegivel;
@@ -141,21 +141,59 @@ int Mostrar(const Pedido& pedido, Consola& consola) {
 int Definir(const Pedido& pedido, Consola& consola) {
     platform::Secret segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
+    std::vector<std::string> alterados;
+    const int saida = GravarDiferentes([&](std::size_t i) { return DadoDe(pedido, i, segredo); },
+                                       consola, &alterados);
+    if (saida != kSaidaExito) return saida;
+    if (pedido.json) {
+        consola.Escrever(LinhaJson({{"alterados", alterados}}));
+    } else if (alterados.empty()) {
+        consola.Escrever("Nada a alterar.\n");
+    } else {
+        std::string lista;
+        for (const std::string& nome : alterados) lista += (lista.empty() ? "" : ", ") + nome;
+        consola.Escrever("Alterados: " + lista + "\n");
+    }
+    return kSaidaExito;
+}
+
+int Verificar(const Pedido& pedido, Consola& consola) {
+    platform::Secret segredo;
+    if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
+    Json diferencas = Json::array();
+    std::string linhas;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        const Definicao& d = kDefinicoes[i];
+        const std::string falha =
+            Falha(d, settings::LerDefinicao(d.nome), DadoDe(pedido, i, segredo));
+        if (falha.empty()) continue;
+        diferencas.push_back({{"nome", d.nome}, {"motivo", falha}});
+        linhas += std::string(d.nome) + ": " + falha + "\n";
+    }
+    const bool conforme = diferencas.empty();
+    if (pedido.json)
+        consola.Escrever(LinhaJson({{"conforme", conforme}, {"diferencas", diferencas}}));
+    else
+        consola.Escrever(conforme ? "As definições estão conformes.\n" : linhas);
+    return conforme ? kSaidaExito : pedido.codigoNaoConforme;
+}
+
+int GravarDiferentes(const std::function<Dado(std::size_t)>& dado, Consola& consola,
+                     std::vector<std::string>* alterados) {
     // Each value given is checked as the window checks it; one already
     // stored is left alone; the first refusal stops the save.
     std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
-    std::string alterados;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        const std::optional<std::string_view> dado = Dado(pedido, i, segredo);
-        if (!dado) continue;
-        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *dado);
+        const Dado texto = dado(i);
+        if (!texto) continue;
+        settings::Verificacao v = settings::VerificarCampo(kDefinicoes[i], *texto);
         if (v.aceite &&
             JaGuardado(kDefinicoes[i], settings::LerDefinicao(kDefinicoes[i].nome), v.valor))
             continue;
         const bool aceite = v.aceite;
         novos[i] = std::move(v);
         if (!aceite) break;
-        alterados += (alterados.empty() ? "" : ", ") + std::string(kDefinicoes[i].nome);
+        alterados->push_back(kDefinicoes[i].nome);
     }
     settings::Gravacao g;
     try {
@@ -168,24 +206,6 @@ int Definir(const Pedido& pedido, Consola& consola) {
     if (!g.mensagem.empty()) consola.Erro(g.mensagem + "\n");
     if (g.recusada) return kSaidaRecusado;
     if (!g.mensagem.empty()) return kSaidaGravacao;
-    consola.Escrever(alterados.empty() ? "Nada a alterar.\n" : "Alterados: " + alterados + "\n");
-    return kSaidaExito;
-}
-
-int Verificar(const Pedido& pedido, Consola& consola) {
-    platform::Secret segredo;
-    if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
-    bool conforme = true;
-    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        const Definicao& d = kDefinicoes[i];
-        const std::string falha =
-            Falha(d, settings::LerDefinicao(d.nome), Dado(pedido, i, segredo));
-        if (falha.empty()) continue;
-        consola.Escrever(std::string(d.nome) + ": " + falha + "\n");
-        conforme = false;
-    }
-    if (!conforme) return kSaidaIlegivel;
-    consola.Escrever("As definições estão conformes.\n");
     return kSaidaExito;
 }
 
@@ -212,7 +232,7 @@ int Testar(const Pedido& pedido, Consola& consola) {
     const connection::Outcome r = connection::Attempt(
         *platform::Current().database, *platform::Current().network, *alvo, pedido.tempoLimite);
     if (pedido.json) {
-        consola.Escrever(JsonTeste(r) + "\n");
+        consola.Escrever(JsonTeste(r));
     } else if (r.connected) {
         consola.Escrever("Ligação estabelecida a " + servidor + ", base de dados " + base + ".\n" +
                          LinhasTeste(r));
@@ -234,13 +254,14 @@ int Controladores(Consola& consola) {
     return kSaidaExito;
 }
 
-int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
-    const Analise analise = AnalisarArgumentos(argumentos);
+namespace {
+
+int Correr(const Analise& analise, Consola& consola) {
+    const Pedido& pedido = analise.pedido;
     if (!analise.valida) {
-        consola.Erro(analise.erro + "\n\n" + kUtilizacao);
+        consola.Erro(analise.erro + "\n" + (pedido.json ? "" : "\n" + kUtilizacao));
         return kSaidaUtilizacao;
     }
-    const Pedido& pedido = analise.pedido;
     try {
         switch (pedido.comando) {
         case Comando::Ajuda: consola.Escrever(kUtilizacao); return kSaidaExito;
@@ -249,6 +270,7 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
         case Comando::Verificar: return Verificar(pedido, consola);
         case Comando::Testar: return Testar(pedido, consola);
         case Comando::Controladores: return Controladores(consola);
+        case Comando::Dsc: return Dsc(pedido, consola);
         }
     } catch (...) {
         // Writes trap their own failures (Definir), so this one came while
@@ -257,6 +279,15 @@ int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
                      "\n");
     }
     return kSaidaIlegivel;
+}
+
+}  // namespace
+
+int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
+    const Analise analise = AnalisarArgumentos(argumentos);
+    if (!analise.pedido.json) return Correr(analise, consola);
+    ErrosEmJson json(consola);
+    return json.Concluir(Correr(analise, json));
 }
 
 }  // namespace cli

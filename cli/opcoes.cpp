@@ -10,17 +10,58 @@ using settings::Tipo;
 
 Analise Erro(std::string erro) { return {false, {}, std::move(erro)}; }
 
+constexpr char kOpcaoJson[] = "--json";
+constexpr char kOpcaoCodigo[] = "--codigo-nao-conforme";
+
+// How a usage error names args[a] (the command is argument 1): by its
+// place, never by its text.
+std::string Argumento(std::size_t a) { return "argumento " + std::to_string(a + 1); }
+
+Analise NaoEOpcao(const std::vector<std::string>& args, std::size_t a) {
+    return Erro("O " + Argumento(a) + " não é uma opção de " + args[0] + ".");
+}
+
+// A whole number from `minimo` to `maximo`, in at most four digits.
+bool LerNumero(const std::string& texto, unsigned minimo, unsigned maximo, unsigned* numero) {
+    if (texto.empty() || texto.size() > 4 ||
+        texto.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *numero = static_cast<unsigned>(std::stoul(texto));
+    return *numero >= minimo && *numero <= maximo;
+}
+
+// Notes `opcao` as given; false when it was given before.
+bool PrimeiraVez(const std::string& opcao, std::vector<std::string>* dadas) {
+    if (std::find(dadas->begin(), dadas->end(), opcao) != dadas->end()) return false;
+    dadas->push_back(opcao);
+    return true;
+}
+
 // `definir` and `verificar` take the same options: a text for each setting,
-// and the password from standard input or empty.
+// the password from standard input or empty, and --json; `verificar` also
+// the exit code for settings that are not as they should be.
 Analise AnalisarValores(const std::vector<std::string>& args, Comando comando) {
     Pedido pedido;
     pedido.comando = comando;
+    std::vector<std::string> dadas;  // --json and --codigo-nao-conforme
     for (std::size_t a = 1; a < args.size(); ++a) {
         const std::string& arg = args[a];
+        if (arg == kOpcaoJson || (arg == kOpcaoCodigo && comando == Comando::Verificar)) {
+            if (!PrimeiraVez(arg, &dadas)) return Erro("Opção repetida: " + arg);
+            if (arg == kOpcaoJson) {
+                pedido.json = true;
+                continue;
+            }
+            if (++a == args.size()) return Erro("Falta o texto de " + arg);
+            unsigned codigo = 0;
+            if (!LerNumero(args[a], 0, 255, &codigo))
+                return Erro(arg + " aceita de 0 a 255: o " + Argumento(a) + " não.");
+            pedido.codigoNaoConforme = static_cast<int>(codigo);
+            continue;
+        }
         std::size_t i = 0;
         while (i < kDefinicoes.size() && arg != kDefinicoes[i].opcao) ++i;
-        if (i == kDefinicoes.size() && arg != kOpcaoVazia)
-            return Erro("Opção desconhecida: " + arg);
+        if (i == kDefinicoes.size() && arg != kOpcaoVazia) return NaoEOpcao(args, a);
         if (arg == kOpcaoVazia || kDefinicoes[i].tipo == Tipo::PalavraPasse) {
             if (pedido.palavraPasse != PalavraPasse::Nenhuma)
                 return Erro("Só uma vez, e só uma de: " + std::string(kDefinicoes.back().opcao) +
@@ -35,7 +76,7 @@ Analise AnalisarValores(const std::vector<std::string>& args, Comando comando) {
         if (kDefinicoes[i].tipo == Tipo::Lista) {
             // The window's own rule for telling its items.
             const int item = settings::ItemSeguranca(*texto);
-            if (item < 0) return Erro(arg + " aceita False ou True, não: " + *texto);
+            if (item < 0) return Erro(arg + " aceita False ou True: o " + Argumento(a) + " não.");
             texto = settings::kItensSeguranca[item];
         }
     }
@@ -46,54 +87,66 @@ Analise AnalisarValores(const std::vector<std::string>& args, Comando comando) {
     return {true, pedido, {}};
 }
 
-// A whole number of seconds from 1 to 3600.
-bool LerSegundos(const std::string& texto, unsigned* segundos) {
-    if (texto.empty() || texto.size() > 4 ||
-        texto.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    *segundos = static_cast<unsigned>(std::stoul(texto));
-    return *segundos >= 1 && *segundos <= 3600;
-}
-
 Analise AnalisarTestar(const std::vector<std::string>& args) {
     Pedido pedido;
     pedido.comando = Comando::Testar;
     std::vector<std::string> dadas;
-    for (std::size_t a = 1; a < args.size(); a += 2) {
+    for (std::size_t a = 1; a < args.size(); ++a) {
         const std::string& arg = args[a];
-        if (arg != "--controlador" && arg != "--tempo-limite" && arg != "--json")
-            return Erro("Opção desconhecida: " + arg);
-        if (std::find(dadas.begin(), dadas.end(), arg) != dadas.end())
-            return Erro("Opção repetida: " + arg);
-        dadas.push_back(arg);
-        if (arg == "--json") {
+        if (arg != "--controlador" && arg != "--tempo-limite" && arg != kOpcaoJson)
+            return NaoEOpcao(args, a);
+        if (!PrimeiraVez(arg, &dadas)) return Erro("Opção repetida: " + arg);
+        if (arg == kOpcaoJson) {
             pedido.json = true;
-            --a;  // no text follows it
             continue;
         }
-        if (a + 1 == args.size()) return Erro("Falta o texto de " + arg);
-        const std::string& texto = args[a + 1];
+        if (++a == args.size()) return Erro("Falta o texto de " + arg);
+        const std::string& texto = args[a];
         if (arg == "--controlador") {
             if (texto.empty()) return Erro("Falta o texto de " + arg);
             pedido.controlador = texto;
-        } else if (!LerSegundos(texto, &pedido.tempoLimite)) {
-            return Erro("--tempo-limite aceita de 1 a 3600 segundos, não: " + texto);
+        } else if (!LerNumero(texto, 1, 3600, &pedido.tempoLimite)) {
+            return Erro("--tempo-limite aceita de 1 a 3600 segundos: o " + Argumento(a) + " não.");
         }
     }
     return {true, pedido, {}};
 }
 
-// The options of `definir` and `verificar`, as the usage shows them, after
-// `comando` and wrapped under the first.
-std::string OpcoesValores(const std::string& comando) {
-    std::string texto, linha = "  definicoes " + comando;
-    const std::string margem(linha.size(), ' ');
+// `dsc get|set|test`: the desired state comes on standard input, and the
+// answer is always JSON.
+Analise AnalisarDsc(const std::vector<std::string>& args) {
+    static const std::pair<const char*, OperacaoDsc> kOperacoes[] = {
+        {"get", OperacaoDsc::Get}, {"set", OperacaoDsc::Set}, {"test", OperacaoDsc::Test}};
+    Pedido pedido;
+    pedido.comando = Comando::Dsc;
+    pedido.json = true;
+    if (args.size() < 2) return Erro("Falta a operação de dsc: get, set ou test.");
+    const auto* op = std::find_if(std::begin(kOperacoes), std::end(kOperacoes),
+                                  [&](const auto& o) { return args[1] == o.first; });
+    if (op == std::end(kOperacoes))
+        return Erro("O " + Argumento(1) + " não é uma operação de dsc: get, set ou test.");
+    pedido.operacaoDsc = op->second;
+    if (args.size() > 2) return Erro("O " + Argumento(2) + " está a mais.");
+    return {true, pedido, {}};
+}
+
+// The options of `definir` and `verificar`, then `extras`, as the usage
+// shows them, after `comando` and wrapped under the first.
+std::string OpcoesValores(const std::string& comando, const std::vector<std::string>& extras) {
+    std::vector<std::string> opcoes;
     for (const auto& d : kDefinicoes) {
-        std::string opcao = " [" + std::string(d.opcao);
+        std::string opcao = d.opcao;
         if (d.tipo == Tipo::Texto) opcao += " TEXTO";
         if (d.tipo == Tipo::Lista)
             opcao += " " + settings::kItensSeguranca[0] + "|" + settings::kItensSeguranca[1];
         if (d.tipo == Tipo::PalavraPasse) opcao += std::string(" | ") + kOpcaoVazia;
+        opcoes.push_back(opcao);
+    }
+    opcoes.insert(opcoes.end(), extras.begin(), extras.end());
+    std::string texto, linha = "  definicoes " + comando;
+    const std::string margem(linha.size(), ' ');
+    for (const std::string& o : opcoes) {
+        const std::string opcao = " [" + o;
         if (linha.size() + opcao.size() >= 88) {
             texto += linha + "\n";
             linha = margem;
@@ -108,54 +161,75 @@ std::string OpcoesValores(const std::string& comando) {
 const std::string kUtilizacao =
     "Utilização:\n"
     "  definicoes mostrar [--json]\n" +
-    OpcoesValores("definir") + OpcoesValores("verificar") +
+    OpcoesValores("definir", {kOpcaoJson}) +
+    OpcoesValores("verificar", {kOpcaoJson, std::string(kOpcaoCodigo) + " N"}) +
     "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS] [--json]\n"
     "  definicoes controladores\n"
+    "  definicoes dsc get|set|test\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
     "mostrar    mostra as cinco definições, uma por linha; nunca mostra a palavra-passe.\n"
-    "           --json: um objeto JSON em ASCII; null para um valor em falta ou ilegível.\n"
     "definir    grava só os valores indicados que diferem dos guardados e diz quais\n"
     "           alterou. Precisa de direitos de administrador.\n"
     "verificar  confirma que as cinco definições estão presentes e legíveis neste\n"
-    "           computador e que cada valor indicado é o guardado.\n"
+    "           computador e que cada valor indicado é o guardado. --codigo-nao-conforme:\n"
+    "           o código de saída (0 a 255, 3 por omissão) quando não estão conformes.\n"
     "testar     liga à base de dados com as definições guardadas, por ODBC, e desliga.\n"
     "           Controlador \"" +
     std::string(connection::kDefaultDriver) + "\" e " +
     std::to_string(connection::kDefaultLoginTimeoutSeconds) +
     " segundos de espera, salvo indicação.\n"
     "           Passo a passo: Nome, Instância, Porta, Entrada, Base de dados; pára no\n"
-    "           primeiro que falha. --json: um objeto JSON em ASCII com os passos.\n"
+    "           primeiro que falha.\n"
     "controladores  lista os controladores ODBC instalados, um por linha.\n"
+    "dsc        o recurso de DSC Orvex.Tamrel/Definicoes: lê o estado desejado, um objeto\n"
+    "           JSON de no máximo 64 KB, da entrada padrão; get dá o estado guardado,\n"
+    "           test compara-o com o desejado e set grava o que difere.\n"
+    "--json     a resposta num objeto JSON em ASCII (null para um valor em falta ou\n"
+    "           ilegível) e, numa saída com erro, {\"erro\": \"...\"}.\n"
     "\n"
     "A palavra-passe lê-se da entrada padrão, nunca dos argumentos: uma linha não vazia\n"
     "de no máximo 1024 bytes (numa consola, pedida sem eco). A palavra-passe vazia\n"
     "indica-se com --palavra-passe-vazia.\n"
     "\n"
-    "Códigos de saída: 0 êxito; 1 erro de utilização ou palavra-passe recusada na\n"
-    "entrada; 2 valor recusado; 3 valor ilegível, em falta ou diferente do indicado,\n"
-    "ou falha ao ler (em testar, também a palavra-passe que não se decifra aqui);\n"
-    "4 falha ao gravar; 5 a ligação falhou.\n";
+    "Códigos de saída: 0 êxito; 1 erro de utilização, palavra-passe recusada na\n"
+    "entrada ou entrada JSON recusada; 2 valor recusado; 3 valor ilegível, em falta ou\n"
+    "diferente do indicado (em verificar, o de --codigo-nao-conforme), ou falha ao ler\n"
+    "(em testar, também a palavra-passe que não se decifra aqui); 4 falha ao gravar;\n"
+    "5 a ligação falhou.\n";
 
-Analise AnalisarArgumentos(const std::vector<std::string>& args) {
+namespace {
+
+Analise Analisar(const std::vector<std::string>& args) {
     if (args.empty()) return Erro("Falta o comando.");
     const std::string& comando = args[0];
     if (comando == "definir") return AnalisarValores(args, Comando::Definir);
     if (comando == "verificar") return AnalisarValores(args, Comando::Verificar);
     if (comando == "testar") return AnalisarTestar(args);
+    if (comando == "dsc") return AnalisarDsc(args);
     Pedido pedido;  // Comando::Ajuda
     std::size_t usados = 1;
     if (comando == "controladores") {
         pedido.comando = Comando::Controladores;
     } else if (comando == "mostrar") {
         pedido.comando = Comando::Mostrar;
-        pedido.json = args.size() > 1 && args[1] == "--json";
+        pedido.json = args.size() > 1 && args[1] == kOpcaoJson;
         usados += pedido.json;
     } else if (comando != "--ajuda" && comando != "/?" && comando != "-h") {
-        return Erro("Comando desconhecido: " + comando);
+        return Erro("O " + Argumento(0) + " não é um comando.");
     }
-    if (args.size() > usados) return Erro("Argumento a mais: " + args[usados]);
+    if (args.size() > usados) return Erro("O " + Argumento(usados) + " está a mais.");
     return {true, pedido, {}};
+}
+
+}  // namespace
+
+Analise AnalisarArgumentos(const std::vector<std::string>& args) {
+    Analise analise = Analisar(args);
+    if (!analise.valida)
+        analise.pedido.json = (!args.empty() && args[0] == "dsc") ||
+                              std::find(args.begin(), args.end(), kOpcaoJson) != args.end();
+    return analise;
 }
 
 }  // namespace cli

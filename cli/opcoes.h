@@ -12,7 +12,10 @@
 
 namespace cli {
 
-enum class Comando { Ajuda, Mostrar, Definir, Verificar, Testar, Controladores };
+enum class Comando { Ajuda, Mostrar, Definir, Verificar, Testar, Controladores, Dsc };
+
+// What `definicoes dsc` is asked to do with the desired state it reads.
+enum class OperacaoDsc { Get, Set, Test };
 
 // Where the password given to `definir` or `verificar` comes from: none
 // given, standard input, or the empty password (never read).
@@ -28,13 +31,21 @@ struct Pedido {
     // never comes from the arguments. "Segurança" holds the item's exact text.
     std::array<std::optional<std::string>, settings::kDefinicoes.size()> textos;
     PalavraPasse palavraPasse = PalavraPasse::Nenhuma;
-    bool json = false;  // `mostrar --json`, `testar --json`
+    // --json: the answer, and an error exit's message, as one JSON object
+    // on standard output; always for `dsc`.
+    bool json = false;
+    // For `verificar`: the exit code when the settings are not as they should be.
+    int codigoNaoConforme = 3;
+    OperacaoDsc operacaoDsc = OperacaoDsc::Get;
     // For `testar`: the ODBC driver and the login timeout in seconds.
     std::string controlador = connection::kDefaultDriver;
     unsigned tempoLimite = connection::kDefaultLoginTimeoutSeconds;
 };
 
-// A request, or the reason the arguments make none (a usage error).
+// A request, or the reason the arguments make none (a usage error). The
+// reason never quotes an argument, which may be a password typed in the
+// wrong place: it names the argument by its position. Without a request,
+// `pedido.json` still says whether the reason is to be given as JSON.
 struct Analise {
     bool valida = false;
     Pedido pedido;

@@ -1,6 +1,6 @@
 #include "cli/saida_teste.h"
 
-#include "cli/json.h"
+#include "cli/saida_json.h"
 
 namespace cli {
 
@@ -12,17 +12,13 @@ std::string LinhasTeste(const connection::Outcome& outcome) {
 }
 
 std::string JsonTeste(const connection::Outcome& outcome) {
-    std::string json =
-        std::string("{\"ligado\": ") + (outcome.connected ? "true" : "false") + ", \"etapas\": [";
-    for (std::size_t i = 0; i < outcome.steps.size(); ++i) {
-        const connection::Step& step = outcome.steps[i];
-        json += std::string(i ? ", " : "") +
-                "{\"etapa\": " + TextoJson(connection::EtapaKey(step.etapa)) +
-                ", \"ok\": " + (step.ok ? "true" : "false") +
-                ", \"ms\": " + std::to_string(step.ms) +
-                ", \"detalhe\": " + TextoJson(step.detail) + "}";
-    }
-    return json + "]}";
+    Json etapas = Json::array();
+    for (const connection::Step& step : outcome.steps)
+        etapas.push_back({{"etapa", connection::EtapaKey(step.etapa)},
+                          {"ok", step.ok},
+                          {"ms", step.ms},
+                          {"detalhe", step.detail}});
+    return LinhaJson({{"ligado", outcome.connected}, {"etapas", etapas}});
 }
 
 }  // namespace cli

@@ -11,7 +11,8 @@ namespace cli {
 // The steps, one a line, then the outcome's lines; each line ends in "\n".
 std::string LinhasTeste(const connection::Outcome& outcome);
 
-// {"ligado": …, "etapas": [{"etapa": …, "ok": …, "ms": …, "detalhe": …}…]}
+// {"ligado": …, "etapas": [{"etapa": …, "ok": …, "ms": …, "detalhe": …}…]},
+// on one line that ends in "\n".
 std::string JsonTeste(const connection::Outcome& outcome);
 
 }  // namespace cli

@@ -9,7 +9,8 @@ packages=(cmake make g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           wine wine64 xvfb xdotool imagemagick locales python3
           wixl msitools osslsigncode openssl
-          unixodbc odbc-postgresql postgresql)
+          unixodbc odbc-postgresql postgresql
+          nlohmann-json3-dev python3-jsonschema)
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
 updated=""
 

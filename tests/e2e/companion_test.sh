@@ -5,16 +5,32 @@
 # Usage: companion_test.sh SCENARIO PROGRAM.exe COMPANION.exe
 . "$(dirname "$0")/lib.sh" "$2"
 COMPANION=$3
+TOP=$(dirname "$0")/../..
 
 # companion [ARG]...: runs it with standard input from $INPUT (none when
 # unset); its output lands in $WORK/out and $WORK/err (UTF-8, without
 # carriage returns) and its exit code in $EXIT. Started from here it has
 # no console, so it writes in the OEM code page: 437 under LANG=C.UTF-8.
+# Every JSON answer is checked against its schema.
 companion() {
   EXIT=0
   printf '%s' "${INPUT-}" | "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
   iconv -f CP437 -t UTF-8 "$WORK/out.raw" | tr -d '\r' >"$WORK/out"
   iconv -f CP437 -t UTF-8 "$WORK/err.raw" | tr -d '\r' >"$WORK/err"
+  case " $* " in " dsc "*|*" --json "*) check_json "$1" ;; esac
+}
+
+# check_json COMMAND: the answer is one line of ASCII matching the schema of
+# the command's object (for dsc, the resource's instance) or, after an exit
+# code other than 0, that of {"erro": ...}; Debian's python3-jsonschema.
+check_json() {
+  local schemas=("$TOP/docs/schemas/$1.schema.json")
+  [ "$1" != dsc ] || schemas=("$TOP/cli/definicoes.dsc.resource.json#/schema/embedded")
+  [ "$EXIT" -eq 0 ] || schemas+=("$TOP/docs/schemas/erro.schema.json")
+  [ "$(wc -l <"$WORK/out")" -eq 1 ] && ! LC_ALL=C grep -q '[^ -~]' "$WORK/out" ||
+    fail "$1 did not print one line of ASCII: $(cat "$WORK/out")"
+  /usr/bin/python3 "$TOP/tests/json/validate_json.py" "$WORK/out" "${schemas[@]}" ||
+    fail "$1 printed JSON that is not as documented: $(cat "$WORK/out")"
 }
 expect_exit_code() {
   [ "$EXIT" -eq "$1" ] || fail "the companion exited with $EXIT, expected $1: $(cat "$WORK/err")"
@@ -74,7 +90,7 @@ redirected_output_in_the_oem_code_page() {
     cmp -s - "$WORK/out.raw" || fail "mostrar wrote: $(od -c "$WORK/out.raw")"
   companion mostrar --json
   expect_exit_code 0
-  [ "$(cat "$WORK/out.raw")" = '{"Servidor": "srv\u20ac", "Base_Dados": "cat\u00e1logo", "Seguran\u00e7a": "True", "Utilizador": "sa", "Palavra-Passe": "vazia"}' ] ||
+  [ "$(cat "$WORK/out.raw")" = '{"Servidor":"srv\u20ac","Base_Dados":"cat\u00e1logo","Seguran\u00e7a":"True","Utilizador":"sa","Palavra-Passe":"vazia"}' ] ||
     fail "mostrar --json wrote: $(cat "$WORK/out.raw")"
 }
 
@@ -97,6 +113,40 @@ verificar_catches_a_changed_volume_serial() {
   expect_exit_code 3
   [ "$(cat "$WORK/out")" = "Palavra-Passe: diferente do valor indicado" ] ||
     fail "verificar said: $(cat "$WORK/out")"
+}
+
+# What fleet tools read: each command's JSON answer, an error as
+# {"erro": ...}, and verificar's exit code for settings not as given.
+json_answers_and_exit_codes() {
+  reset_keys
+  INPUT=$'Segredo1\n' companion definir --json --servidor srv01 --base-dados vendas \
+    --seguranca True --utilizador "José" --palavra-passe-stdin
+  expect_exit_code 0
+  companion verificar --json --servidor srv02 --codigo-nao-conforme 1
+  expect_exit_code 1
+  companion definir --json --servidor "$(printf 'x%.0s' {1..3500})"
+  expect_exit_code 2
+}
+
+# The DSC resource as DSC calls it (the instance on standard input with no
+# line end, the password as a secure string): `set` writes what differs, and
+# `test` then finds nothing; malformed input writes nothing.
+dsc_set_then_test() {
+  local desired='{"servidor":"srv02","utilizador":"sa","palavraPasse":{"secureString":"Segredo1"}}'
+  local before
+  reset_keys
+  set_values "$KEY" Servidor srv01 Base_Dados vendas "Segurança" False Utilizador sa
+  INPUT=$desired companion dsc set
+  expect_exit_code 0
+  expect_value Servidor srv02
+  expect_value Palavra-Passe "$(scrambled Segredo1)"
+  ! grep -qF -e Segredo "$WORK/out" "$WORK/err" || fail "dsc printed the password"
+  INPUT=$desired companion dsc test
+  grep -q '"_inDesiredState":true' "$WORK/out" || fail "dsc test after set said: $(cat "$WORK/out")"
+  before=$(snapshot "$KEY")
+  INPUT='{"servidor":"srv03","palavraPasse":"Segredo2"' companion dsc set
+  expect_exit_code 1
+  [ "$(snapshot "$KEY")" = "$before" ] || fail "dsc set wrote from malformed input"
 }
 
 "$1"

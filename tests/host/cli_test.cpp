@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "cli/comandos.h"
-#include "cli/json.h"
+#include "cli/saida_json.h"
 #include "dialog_fixture.h"
 
 namespace dialogtest {
@@ -24,6 +24,7 @@ struct ParseCase {
     bool json = false;
     std::string driver = "SQL Server";
     unsigned timeout = 15;
+    int nonConforming = 3;
 };
 
 class CliParsing : public ::testing::TestWithParam<ParseCase> {};
@@ -42,6 +43,7 @@ TEST_P(CliParsing, ReadsTheRequestOrTheUsageError) {
     EXPECT_EQ(a.pedido.json, c.json);
     EXPECT_EQ(a.pedido.controlador, c.driver);
     EXPECT_EQ(a.pedido.tempoLimite, c.timeout);
+    EXPECT_EQ(a.pedido.codigoNaoConforme, c.nonConforming);
 }
 
 const std::string kBothPasswords =
@@ -80,28 +82,35 @@ INSTANTIATE_TEST_SUITE_P(
                   Comando::Testar, {}, {}, {}, true, "SQL Server", 5},
         ParseCase{"drivers", {"controladores"}, true, Comando::Controladores},
         ParseCase{"test_timeout_out_of_range", {"testar", "--tempo-limite", "0"}, false, {}, {},
-                  {}, "--tempo-limite aceita de 1 a 3600 segundos, não: 0"},
+                  {}, "--tempo-limite aceita de 1 a 3600 segundos: o argumento 3 não."},
         ParseCase{"test_repeated", {"testar", "--controlador", "a", "--controlador", "b"}, false,
                   {}, {}, {}, "Opção repetida: --controlador"},
         ParseCase{"no_command", {}, false, {}, {}, {}, "Falta o comando."},
         ParseCase{"unknown_command", {"apagar"}, false, {}, {}, {},
-                  "Comando desconhecido: apagar"},
+                  "O argumento 1 não é um comando."},
         ParseCase{"extra_argument", {"mostrar", "--json", "tudo"}, false, {}, {}, {},
-                  "Argumento a mais: tudo"},
-        ParseCase{"json_only_for_show", {"verificar", "--json"}, false, {}, {}, {},
-                  "Opção desconhecida: --json"},
+                  "O argumento 3 está a mais."},
+        ParseCase{"check_json_and_exit_code", {"verificar", "--json", "--codigo-nao-conforme", "0"},
+                  true, Comando::Verificar, {}, {}, {}, true, "SQL Server", 15, 0},
+        ParseCase{"exit_code_out_of_range", {"verificar", "--codigo-nao-conforme", "256"}, false,
+                  {}, {}, {}, "--codigo-nao-conforme aceita de 0 a 255: o argumento 3 não."},
+        ParseCase{"dsc_unknown_operation", {"dsc", "delete"}, false, {}, {}, {},
+                  "O argumento 2 não é uma operação de dsc: get, set ou test."},
         ParseCase{"nothing_to_set", {"definir"}, false, {}, {}, {},
                   "Nada a definir: indique pelo menos uma opção."},
         ParseCase{"missing_text", {"definir", "--servidor"}, false, {}, {}, {},
                   "Falta o texto de --servidor"},
         ParseCase{"password_never_an_argument", {"definir", "--palavra-passe", "x"}, false, {},
-                  {}, {}, "Opção desconhecida: --palavra-passe"},
+                  {}, {}, "O argumento 2 não é uma opção de definir."},
+        // A password typed where an option goes is named by its place alone.
+        ParseCase{"password_as_argument", {"definir", "--palavra-passe-stdin", "segredo123"},
+                  false, {}, {}, {}, "O argumento 3 não é uma opção de definir."},
         ParseCase{"repeated", {"verificar", "--servidor", "a", "--servidor", "b"}, false, {}, {},
                   {}, "Opção repetida: --servidor"},
         ParseCase{"two_passwords", {"definir", "--palavra-passe-stdin", "--palavra-passe-vazia"},
                   false, {}, {}, {}, kBothPasswords},
         ParseCase{"security_not_an_item", {"definir", "--seguranca", "sim"}, false, {}, {}, {},
-                  "--seguranca aceita False ou True, não: sim"}),
+                  "--seguranca aceita False ou True: o argumento 3 não."}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -193,6 +202,15 @@ const std::string kNothingDone = ": nada foi gravado nem verificado.\n";
 const std::string kCom = "Erro 429: ActiveX component can't create object\n";
 const std::string kConforming = "As definições estão conformes.\n";
 const std::string kDiffers = ": diferente do valor indicado\n";
+const std::string kDscState = R"({"servidor":"db01","baseDados":"vendas","seguranca":"True",)"
+                              R"("utilizador":"sa","palavraPasseEstado":"definida"})"
+                              "\n";
+// The answer to input `dsc` refuses, its message given as in JSON.
+std::string Refused(const std::string& json) {
+    return R"({"erro":")" + json +
+           R"( Nada foi gravado."})"
+           "\n";
+}
 
 // One table row a case, laid out by hand.
 // clang-format off
@@ -213,9 +231,8 @@ INSTANTIATE_TEST_SUITE_P(
                 All(Put("Servidor", kLong), Put("Base_Dados", "cat\xE1logo\t\"1\""),
                     Missing("Utilizador"), Put("Palavra-Passe", kForeign)),
                 {}, 3,
-                "{\"Servidor\": null, \"Base_Dados\": \"cat\\u00e1logo\\u0009\\\"1\\\"\", "
-                "\"Seguran\\u00e7a\": \"True\", \"Utilizador\": null, "
-                "\"Palavra-Passe\": \"ileg\\u00edvel\"}\n",
+                R"({"Servidor":null,"Base_Dados":"cat\u00e1logo\t\"1\"",)"
+                R"("Seguran\u00e7a":"True","Utilizador":null,"Palavra-Passe":"ileg\u00edvel"})" "\n",
                 "Não foi possível ler:\nServidor" + kNotRead},
         // A value that is there but is not the text it reads as is never
         // shown, compared or kept as if it were.
@@ -306,7 +323,48 @@ INSTANTIATE_TEST_SUITE_P(
                 3, "", "Falha inesperada ao ler as definições: " + kCom},
         RunCase{"usage_error", {"definir"}, {}, {}, 1, "",
                 "Nada a definir: indique pelo menos uma opção.\n\n" +
-                    std::string(cli::kUtilizacao)}),
+                    std::string(cli::kUtilizacao)},
+        // --json: the answer, or the error as {"erro": ...}; the plain
+        // message still goes to standard error.
+        RunCase{"usage_error_json", {"definir", "--json"}, {}, {}, 1,
+                R"({"erro":"Nada a definir: indique pelo menos uma op\u00e7\u00e3o."})" "\n",
+                "Nada a definir: indique pelo menos uma opção.\n"},
+        RunCase{"prompt_not_in_error", {"definir", "--json", "--palavra-passe-stdin"}, {}, {"\r"},
+                1, R"({"erro":"A palavra-passe lida da entrada padr\u00e3o est\u00e1 vazia: nada )"
+                R"(foi gravado nem verificado. Para a palavra-passe vazia, use )"
+                R"(--palavra-passe-vazia."})" "\n",
+                "Palavra-passe: \nA palavra-passe lida da entrada padrão está vazia: nada foi "
+                "gravado nem verificado. Para a palavra-passe vazia, use --palavra-passe-vazia.\n",
+                {}, true, true},
+        RunCase{"check_json_exit_code", {"verificar", "--servidor", "db02", "--json",
+                                         "--codigo-nao-conforme", "1"},
+                Missing("Utilizador"), {}, 1,
+                R"({"conforme":false,"diferencas":[{"nome":"Servidor","motivo":)"
+                R"("diferente do valor indicado"},{"nome":"Utilizador","motivo":"em falta"}]})" "\n",
+                ""},
+        RunCase{"check_failure_keeps_exit_code", {"verificar", "--codigo-nao-conforme", "0"},
+                Untrapped(Op::Query, "Servidor"), {}, 3, "",
+                "Falha inesperada ao ler as definições: " + kCom},
+        // The DSC resource: only the values given are compared; the password
+        // is never printed; input it refuses writes nothing.
+        RunCase{"dsc_get", {"dsc", "get"}, Put(kSeg, "true "), {}, 0, kDscState, ""},
+        RunCase{"dsc_test", {"dsc", "test"}, Missing("Base_Dados"),
+                {R"({"servidor":"db01","palavraPasse":{"secureString":"abd"},"_exist":true,)",
+                 R"("palavraPasseEstado":"definida"})"},
+                0, R"({"servidor":"db01","baseDados":null,"seguranca":"True","utilizador":"sa",)"
+                R"("palavraPasseEstado":"definida","_inDesiredState":false})" "\n", ""},
+        RunCase{"dsc_repeated_property", {"dsc", "set"}, {},
+                {R"({"servidor":"db02","servidor":"db03"})"}, 1,
+                Refused("A entrada repete uma propriedade."),
+                "A entrada repete uma propriedade. Nada foi gravado.\n", {}, true},
+        RunCase{"dsc_wrong_type", {"dsc", "set"}, {}, {R"({"palavraPasse":["segredo"]})"}, 1,
+                Refused(R"(palavraPasse aceita um texto, {\"secureString\": texto} ou null.)"),
+                R"(palavraPasse aceita um texto, {"secureString": texto} ou null. Nada foi )"
+                "gravado.\n", {}, true},
+        RunCase{"dsc_too_long", {"dsc", "set"}, {},
+                {"{\"servidor\":\"" + std::string(65524, 'x') + "\"}"}, 1,
+                Refused("A entrada padr\\u00e3o excede 65536 bytes."),
+                "A entrada padrão excede 65536 bytes. Nada foi gravado.\n", {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -315,19 +373,23 @@ TEST(CliUsage, NamesEveryOptionOfDefinirAndVerificar) {
     EXPECT_NE(std::string(cli::kUtilizacao)
                   .find("  definicoes definir [--servidor TEXTO] [--base-dados TEXTO] "
                         "[--seguranca False|True]\n                     [--utilizador TEXTO]\n"
-                        "                     [--palavra-passe-stdin | --palavra-passe-vazia]\n"
+                        "                     [--palavra-passe-stdin | --palavra-passe-vazia] "
+                        "[--json]\n"
                         "  definicoes verificar [--servidor TEXTO] [--base-dados TEXTO] "
                         "[--seguranca False|True]\n                       [--utilizador TEXTO]\n"
-                        "                       [--palavra-passe-stdin | --palavra-passe-vazia]\n"),
+                        "                       [--palavra-passe-stdin | --palavra-passe-vazia] "
+                        "[--json]\n                       [--codigo-nao-conforme N]\n"),
               std::string::npos)
         << cli::kUtilizacao;
 }
 
 // Characters beyond Latin-1 and invalid bytes still give ASCII JSON.
 TEST(CliJson, EscapesEverythingButPrintableAscii) {
-    EXPECT_EQ(cli::TextoJson("\xF0\x9F\x98\x80 \xE2\x82\xAC\x7F"),
-              R"("\ud83d\ude00 \u20ac\u007f")");
-    EXPECT_EQ(cli::TextoJson("a\xC3(\xFF\\"), R"("a\ufffd(\ufffd\\")");
+    EXPECT_EQ(cli::LinhaJson({{"t", "\xF0\x9F\x98\x80 \xE2\x82\xAC\x7F"}}),
+              R"({"t":"\ud83d\ude00 \u20ac\u007f"})"
+              "\n");
+    EXPECT_EQ(cli::LinhaJson({{"t", "a\xC3(\xFF\\"}}), R"({"t":"a\ufffd(\ufffd\\"})"
+                                                       "\n");
 }
 
 }  // namespace

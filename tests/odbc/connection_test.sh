@@ -113,7 +113,7 @@ expect_testar() {
   shift 3
   "$PROGRAM_LOADER" "$COMPANION" "${COMMAND:-testar}" "$@" </dev/null >"$WORK/out" 2>"$WORK/err" || exit=$?
   [ "$exit" -eq "$code" ] || fail "testar $* exited with $exit, not $code: $(cat "$WORK/err")"
-  [ "$(tr -d '\r' <"$WORK/$stream" | sed -E 's/\([0-9]+ ms\)/(N ms)/g; s/"ms": [0-9]+/"ms": N/g')" = "$text" ] || fail "testar $* printed: $(cat "$WORK/out" "$WORK/err")"
+  [ "$(tr -d '\r' <"$WORK/$stream" | sed -E 's/\([0-9]+ ms\)/(N ms)/g; s/"ms":[0-9]+/"ms":N/g')" = "$text" ] || fail "testar $* printed: $(cat "$WORK/out" "$WORK/err")"
   ! grep -qF -e "$PG_PASSWORD" -e "PWD=" "$WORK/out" "$WORK/err" || fail "testar $* printed the password"
 }
 
@@ -149,7 +149,7 @@ Verifique o nome do servidor, ou indique o seu endereço IP."
   store_settings "$PG_HOST,5433"
   expect_testar 5 err "Porta: falhou, 5433 recusada (N ms)
 O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a."
-  expect_testar 5 out '{"ligado": false, "etapas": [{"etapa": "porta", "ok": false, "ms": N, "detalhe": "5433 recusada"}]}' --json
+  expect_testar 5 out '{"ligado":false,"etapas":[{"etapa":"porta","ok":false,"ms":N,"detalhe":"5433 recusada"}]}' --json
   browser_responder || fail "the Browser responder did not start"
   export PGHOSTADDR=$PG_HOST
   store_settings "$PG_HOST\\INST"
