@@ -115,6 +115,10 @@ expect_testar() {
   [ "$exit" -eq "$code" ] || fail "testar $* exited with $exit, not $code: $(cat "$WORK/err")"
   [ "$(tr -d '\r' <"$WORK/$stream" | sed -E 's/\([0-9]+ ms\)/(N ms)/g; s/"ms":[0-9]+/"ms":N/g')" = "$text" ] || fail "testar $* printed: $(cat "$WORK/out" "$WORK/err")"
   ! grep -qF -e "$PG_PASSWORD" -e "PWD=" "$WORK/out" "$WORK/err" || fail "testar $* printed the password"
+  case " $* " in *" --json "*)
+    /usr/bin/python3 "$(dirname "$0")/../json/validate_json.py" "$WORK/out" "$(dirname "$0")/../../docs/schemas/testar.schema.json" ||
+      fail "testar $* printed JSON its schema refuses" ;;
+  esac
 }
 
 # 0 connected; 5 not: the server's reason, the driver manager's for a
