@@ -242,7 +242,7 @@ int Testar(const Pedido& pedido, Consola& consola) {
     return r.connected ? kSaidaExito : kSaidaLigacao;
 }
 
-int Controladores(Consola& consola) {
+int Controladores(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> nomes;
     if (!platform::Current().database->Drivers(&nomes)) {
         consola.Erro("Não foi possível carregar o gestor de controladores ODBC (odbc32.dll).\n");
@@ -250,7 +250,7 @@ int Controladores(Consola& consola) {
     }
     std::string lista;
     for (const std::string& nome : nomes) lista += nome + "\n";
-    consola.Escrever(lista);
+    consola.Escrever(pedido.json ? LinhaJson({{"controladores", nomes}}) : lista);
     return kSaidaExito;
 }
 
@@ -269,7 +269,7 @@ int Correr(const Analise& analise, Consola& consola) {
         case Comando::Definir: return Definir(pedido, consola);
         case Comando::Verificar: return Verificar(pedido, consola);
         case Comando::Testar: return Testar(pedido, consola);
-        case Comando::Controladores: return Controladores(consola);
+        case Comando::Controladores: return Controladores(pedido, consola);
         case Comando::Dsc: return Dsc(pedido, consola);
         }
     } catch (...) {

@@ -39,9 +39,9 @@ int Verificar(const Pedido& pedido, Consola& consola);
 // Connects with the stored settings through ODBC, step by step, and
 // disconnects; prints the steps, as lines or as JSON.
 int Testar(const Pedido& pedido, Consola& consola);
-// Lists the installed ODBC drivers, one a line; exit 5 when the driver
-// manager cannot be loaded.
-int Controladores(Consola& consola);
+// Lists the installed ODBC drivers, one a line or as one JSON object; exit
+// 5 when the driver manager cannot be loaded.
+int Controladores(const Pedido& pedido, Consola& consola);
 
 // Reads the arguments (UTF-8, without the program's name), runs the command
 // and gives the exit code. Usage errors print the usage; with --json, an

@@ -164,7 +164,7 @@ const std::string kUtilizacao =
     OpcoesValores("definir", {kOpcaoJson}) +
     OpcoesValores("verificar", {kOpcaoJson, std::string(kOpcaoCodigo) + " N"}) +
     "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS] [--json]\n"
-    "  definicoes controladores\n"
+    "  definicoes controladores [--json]\n"
     "  definicoes dsc get|set|test\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
@@ -209,10 +209,8 @@ Analise Analisar(const std::vector<std::string>& args) {
     if (comando == "dsc") return AnalisarDsc(args);
     Pedido pedido;  // Comando::Ajuda
     std::size_t usados = 1;
-    if (comando == "controladores") {
-        pedido.comando = Comando::Controladores;
-    } else if (comando == "mostrar") {
-        pedido.comando = Comando::Mostrar;
+    if (comando == "controladores" || comando == "mostrar") {
+        pedido.comando = comando == "mostrar" ? Comando::Mostrar : Comando::Controladores;
         pedido.json = args.size() > 1 && args[1] == kOpcaoJson;
         usados += pedido.json;
     } else if (comando != "--ajuda" && comando != "/?" && comando != "-h") {

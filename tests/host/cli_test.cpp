@@ -81,6 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"test_json", {"testar", "--json", "--tempo-limite", "5"}, true,
                   Comando::Testar, {}, {}, {}, true, "SQL Server", 5},
         ParseCase{"drivers", {"controladores"}, true, Comando::Controladores},
+        ParseCase{"drivers_json", {"controladores", "--json"}, true, Comando::Controladores, {}, {},
+                  {}, true},
         ParseCase{"test_timeout_out_of_range", {"testar", "--tempo-limite", "0"}, false, {}, {},
                   {}, "--tempo-limite aceita de 1 a 3600 segundos: o argumento 3 não."},
         ParseCase{"test_repeated", {"testar", "--controlador", "a", "--controlador", "b"}, false,

@@ -116,7 +116,7 @@ expect_testar() {
   [ "$(tr -d '\r' <"$WORK/$stream" | sed -E 's/\([0-9]+ ms\)/(N ms)/g; s/"ms":[0-9]+/"ms":N/g')" = "$text" ] || fail "testar $* printed: $(cat "$WORK/out" "$WORK/err")"
   ! grep -qF -e "$PG_PASSWORD" -e "PWD=" "$WORK/out" "$WORK/err" || fail "testar $* printed the password"
   case " $* " in *" --json "*)
-    /usr/bin/python3 "$(dirname "$0")/../json/validate_json.py" "$WORK/out" "$(dirname "$0")/../../docs/schemas/testar.schema.json" ||
+    /usr/bin/python3 "$(dirname "$0")/../json/validate_json.py" "$WORK/out" "$(dirname "$0")/../../docs/schemas/${COMMAND:-testar}.schema.json" ||
       fail "testar $* printed JSON its schema refuses" ;;
   esac
 }
@@ -137,6 +137,7 @@ O controlador ODBC 'Nenhum' não está instalado; instalados com \"SQL Server\" 
 Entrada: falhou, o gestor ODBC não carregou (N ms)
 Não foi possível carregar o gestor de controladores ODBC (odbc32.dll)."
   COMMAND=controladores expect_testar 0 out "SQL Server"
+  COMMAND=controladores expect_testar 0 out '{"controladores":["SQL Server"]}' --json
   set_password outra
   expect_testar 5 err "$LOGIN_REFUSED
 $WRONG_PASSWORD"
