@@ -115,9 +115,23 @@ public:
     // at once. On failure `diagnostics` gets the records, as the driver
     // gave them (they may repeat the connection string). May be called
     // from any thread.
-    virtual ConnectResult Connect(const Secret& utf8ConnectionString,
-                                  unsigned loginTimeoutSeconds,
+    virtual ConnectResult Connect(const Secret& utf8ConnectionString, unsigned loginTimeoutSeconds,
                                   std::vector<DiagnosticRecord>* diagnostics) = 0;
+};
+
+enum class EventKind { Information, Warning };
+
+// The system's event log, under the program's own source. Report records
+// one event: `id` is its message's number in the programs' message table;
+// the platform fills insertion strings %1 (the account that runs the
+// program, domain\user) and %2 (the program's file name), and
+// `utf8Strings` fill %3 onwards. A failure to record is not reported: the
+// change it records has already been made.
+class EventLog {
+public:
+    virtual ~EventLog() = default;
+    virtual void Report(EventKind kind, std::uint32_t id,
+                        const std::vector<std::string>& utf8Strings) = 0;
 };
 
 // The implementations in use. The program installs the Win32 ones at start;
@@ -129,6 +143,7 @@ struct Services {
     Volume* volume = nullptr;
     CodePage* codePage = nullptr;
     Database* database = nullptr;
+    EventLog* eventLog = nullptr;
 };
 
 Services& Current();
