@@ -63,7 +63,13 @@ void Win32EventLog::Report(EventKind kind, std::uint32_t id,
                            const std::vector<std::string>& utf8Strings) {
     const Account account = ProcessAccount();
     std::vector<std::wstring> strings{account.name, ProgramFileName()};
-    for (const std::string& text : utf8Strings) strings.push_back(Widen(text));
+    // Line breaks as the event viewer's text box wants them.
+    for (const std::string& text : utf8Strings) {
+        std::wstring wide;
+        for (wchar_t c : Widen(text))
+            wide += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+        strings.push_back(std::move(wide));
+    }
     std::vector<LPCWSTR> pointers;
     for (const std::wstring& text : strings) pointers.push_back(text.c_str());
     const Owned<HANDLE, DeregisterEventSource> log(RegisterEventSourceW(nullptr, source_.c_str()));
