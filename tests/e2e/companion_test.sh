@@ -10,9 +10,12 @@ COMPANION=$3
 # unset); its output lands in $WORK/out and $WORK/err (UTF-8, without
 # carriage returns) and its exit code in $EXIT. Started from here it has
 # no console, so it writes in the OEM code page: 437 under LANG=C.UTF-8.
+# Wine's trace of the events it reports goes to $WORK/companion.log.
 companion() {
   EXIT=0
-  printf '%s' "${INPUT-}" | "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
+  printf '%s' "${INPUT-}" | WINEDEBUG=-all,+eventlog "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
+  grep -a ':eventlog:' "$WORK/err.raw" >>"$WORK/companion.log" || true
+  sed -i '/:eventlog:/d' "$WORK/err.raw"
   iconv -f CP437 -t UTF-8 "$WORK/out.raw" | tr -d '\r' >"$WORK/out"
   iconv -f CP437 -t UTF-8 "$WORK/err.raw" | tr -d '\r' >"$WORK/err"
 }
@@ -20,16 +23,33 @@ expect_exit_code() {
   [ "$EXIT" -eq "$1" ] || fail "the companion exited with $EXIT, expected $1: $(cat "$WORK/err")"
 }
 
+# expect_events [FIELD...]: one event reported since the last call, with
+# these fields (events in lib.sh) but for the account, which must be
+# domain\user; no field for no event.
+expect_events() {
+  local seen IFS=$'\t'
+  touch "$WORK/companion.log" "$WORK/program.log"
+  seen=$(events "$WORK/companion.log" "$WORK/program.log")
+  : >"$WORK/companion.log"
+  : >"$WORK/program.log"
+  if grep -qF -e Segredo1 -e "$(scrambled Segredo1)" <<<"$seen"; then fail "an event holds the password: $seen"; fi
+  if [ -n "$seen" ] && cut -f2 <<<"$seen" | grep -qv '^[^\\]\+\\[^\\]\+$'; then fail "an event's account is not domain\\user: $seen"; fi
+  [ "$(cut -f1,3- <<<"$seen")" = "$*" ] || fail "the events reported:"$'\n'"$seen"$'\n'"expected:"$'\n'"$*"
+}
+
 # What `definir` stores is what the window would store: the password's
 # stored form for this machine, the item's exact text, a name with "ç";
 # the window then opens on those values with no message and "&OK" keeps
-# them byte for byte.
+# them byte for byte. One event for each save that writes something, and
+# it names the values written, never the password.
 definir_stores_what_the_window_would() {
   local before
   reset_keys
   INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados "catálogo" \
     --seguranca tRUE --utilizador admin --palavra-passe-stdin
   expect_exit_code 0
+  expect_events I definicoes.exe 'Servidor: «srv01»' 'Base_Dados: «catálogo»' 'Segurança: «True»' \
+    'Utilizador: «admin»' 'Palavra-Passe alterada'
   expect_value Servidor srv01
   expect_value Base_Dados "catálogo"
   expect_value "Segurança" True
@@ -40,11 +60,19 @@ definir_stores_what_the_window_would() {
   keys alt+o
   expect_exit
   [ "$(snapshot "$KEY")" = "$before" ] || fail "the window did not show what the companion stored"
+  expect_events
   # The same again changes nothing: what it reads back is what it would write.
   INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados "catálogo" \
     --seguranca True --utilizador admin --palavra-passe-stdin
   expect_exit_code 0
   [ "$(cat "$WORK/out")" = "Nada a alterar." ] || fail "definir again said: $(cat "$WORK/out")"
+  expect_events
+  start
+  keys End
+  type_text "2"
+  keys alt+o
+  expect_exit
+  expect_events I DefinicoesAcesso.exe 'Servidor: «srv012»' '' '' '' ''
 }
 
 # `mostrar` gives the five lines; the password is only described, never
