@@ -139,6 +139,22 @@ secure=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^SecureCustomPr
 sql "UPDATE \`Property\` SET \`Value\` = '$secure;EARLIER_X86_PACKAGE;REPORTER;FOUND_PROGID_CLSID;FOUND_REPORTER_SERVER;OWN_REPORTER' WHERE \`Property\` = 'SecureCustomProperties'"
 sql "UPDATE \`Component\` SET \`Condition\` = 'REPORTER<>\"0\" AND (NOT FOUND_PROGID_CLSID OR (FOUND_PROGID_CLSID=\"$clsid\" AND OWN_REPORTER AND FOUND_REPORTER_SERVER~=OWN_REPORTER))' WHERE \`Component\` = 'Reporter'"
 
+# Running this very package again (same product code: maintenance, not an
+# upgrade) with REPORTER=0 cannot take out a stand-in it installed: Windows
+# does not weigh the component's condition again without a reinstall of
+# it, and Wine weighs it but only forgets the component, leaving its file
+# and registration behind for good. Such a run is refused (1603) rather
+# than reporting success and keeping the reporter: REPORTER_KEPT (type 51)
+# puts the reason in the log, where both installers show the properties
+# set, and a type 19 action ends the run with it.
+kept='Installed AND NOT REMOVE AND REPORTER="0" AND OWN_REPORTER'
+sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('SayReporterKept', 51, 'REPORTER_KEPT', 'Esta versão já está instalada com o relator de erros substituto, que REPORTER=0 não remove numa reinstalação: nada foi alterado. Para o remover, desinstale (msiexec /x) e instale de novo com REPORTER=0; as definições ficam.')"
+sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('RefuseReporterKept', 19, '', '[REPORTER_KEPT]')"
+for row in "SayReporterKept 60" "RefuseReporterKept 110"; do
+  set -- $row
+  sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('$1', '$kept', $2)"
+done
+
 # The summary information in the product's language; the platform stays
 # wixl's ("x64", or "Intel" for x86).
 platform=$(msiinfo suminfo "$msi" | sed -n 's/^Template: \([^;]*\);.*/\1/p')
