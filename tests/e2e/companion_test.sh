@@ -10,12 +10,10 @@ COMPANION=$3
 # unset); its output lands in $WORK/out and $WORK/err (UTF-8, without
 # carriage returns) and its exit code in $EXIT. Started from here it has
 # no console, so it writes in the OEM code page: 437 under LANG=C.UTF-8.
-# Wine's trace of the events it reports goes to $WORK/companion.log.
+# Its standard error holds Wine's trace of the events it reports.
 companion() {
   EXIT=0
   printf '%s' "${INPUT-}" | WINEDEBUG=-all,+eventlog "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
-  grep -a ':eventlog:' "$WORK/err.raw" >>"$WORK/companion.log" || true
-  sed -i '/:eventlog:/d' "$WORK/err.raw"
   iconv -f CP437 -t UTF-8 "$WORK/out.raw" | tr -d '\r' >"$WORK/out"
   iconv -f CP437 -t UTF-8 "$WORK/err.raw" | tr -d '\r' >"$WORK/err"
 }
@@ -23,17 +21,22 @@ expect_exit_code() {
   [ "$EXIT" -eq "$1" ] || fail "the companion exited with $EXIT, expected $1: $(cat "$WORK/err")"
 }
 
-# expect_events [FIELD...]: one event reported since the last call, with
-# these fields (events in lib.sh) but for the account, which must be
-# domain\user; no field for no event.
+# expect_events [FIELD...]: since the last call, the companion or the
+# window reported one event with these insertion strings but the first,
+# the account (domain\user), or none for no FIELD; none holds the password.
+# Read from Wine's trace (+eventlog): an information event's 7 strings on
+# the trace channel, a warning's 8 on warn.
 expect_events() {
   local seen IFS=$'\t'
-  touch "$WORK/companion.log" "$WORK/program.log"
-  seen=$(events "$WORK/companion.log" "$WORK/program.log")
-  : >"$WORK/companion.log"
-  : >"$WORK/program.log"
-  if grep -qF -e Segredo1 -e "$(scrambled Segredo1)" <<<"$seen"; then fail "an event holds the password: $seen"; fi
-  if [ -n "$seen" ] && cut -f2 <<<"$seen" | grep -qv '^[^\\]\+\\[^\\]\+$'; then fail "an event's account is not domain\\user: $seen"; fi
+  seen=$({ cat "$WORK/err.raw" "$WORK/program.log" 2>/dev/null || true; } | perl -CSD -ne '
+    next unless /^\w+:(trace|warn):eventlog:ReportEventW L"(.*)"$/;
+    my ($kind, $s) = ($1 eq "trace" ? "I" : "W", $2);
+    $s =~ s/\\(?:([0-9a-fA-F]{4})|(.))/defined $1 ? chr hex $1 : $2/ge;
+    push @{$e{$kind}}, $s;
+    if (@{$e{$kind}} == ($kind eq "I" ? 7 : 8)) { print join("\t", $kind, @{$e{$kind}}), "\n"; $e{$kind} = [] }')
+  rm -f "$WORK/err.raw" "$WORK/program.log"
+  ! grep -qF -e Segredo1 -e "$(scrambled Segredo1)" <<<"$seen" || fail "an event holds the password: $seen"
+  [ -z "$seen" ] || ! cut -f2 <<<"$seen" | grep -qv '^[^\\]\+\\[^\\]\+$' || fail "an account is not domain\\user: $seen"
   [ "$(cut -f1,3- <<<"$seen")" = "$*" ] || fail "the events reported:"$'\n'"$seen"$'\n'"expected:"$'\n'"$*"
 }
 

@@ -114,21 +114,6 @@ message() {
     perl -CSD -pe 'chomp; s/\\(?:([0-9a-fA-F]{4})|(.))/defined $1 ? chr hex $1 : $2 eq "n" ? "\n" : $2 eq "t" ? "\t" : $2/ge'
 }
 
-# events FILE...: the events reported in these logs of Wine's trace
-# (+eventlog: the insertion strings of information events on the trace
-# channel, of warnings on warn), one line each: I or W, then the strings,
-# tab-separated. An information event has 7 strings, a warning 8.
-events() {
-  cat "$@" | perl -CSD -ne '
-    next unless /^[0-9a-f]+:(trace|warn):eventlog:ReportEventW L"(.*)"$/;
-    my ($channel, $s) = ($1, $2);
-    $s =~ s/\\(?:([0-9a-fA-F]{4})|(.))/defined $1 ? chr hex $1 : $2 eq "n" ? "\n" : $2 eq "r" ? "\r" : $2/ge;
-    push @{$seen{$channel}}, $s;
-    next unless @{$seen{$channel}} == ($channel eq "trace" ? 7 : 8);
-    print join("\t", $channel eq "trace" ? "I" : "W", @{$seen{$channel}}), "\n";
-    $seen{$channel} = [];'
-}
-
 # Starts the program; its window may not be shown yet.
 launch() {
   # The log exists before the program starts, so that it can be read at once.
