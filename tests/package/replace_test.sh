@@ -75,31 +75,24 @@ expect_installed "" "after uninstalling"
 # reporter is as the second run asked; or that run is refused, saying why
 # in its log, where the same package cannot take out the reporter it
 # installed. Whatever the sequence, uninstalling leaves nothing behind.
-# Rows: first run, second run (package[:REPORTER=0]), the reporter after
-# the second: yes, no, refused, or "-" where Windows and Wine differ.
+# Rows: first run, second run (package, ":0" for REPORTER=0), the reporter
+# after the second: yes, no, refused, or "-" where Windows and Wine differ.
+run() { local p=${1%:0}; "$WINE64" msiexec /i "$(winpath "${!p}")" /qn $([ "$1" = "$p" ] || echo REPORTER=0) /l*v "$(winpath "$WORK/run.log")" </dev/null >/dev/null 2>&1; }
 environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 path_before=$(wine_ reg query "$environment" /v PATH)
 for row in "msi:0 - no" "msi msi:0 refused" "msi:0 msi -" "msi rebuild:0 no" "msi:0 rebuild yes"; do
   set -- $row
-  first=${1%:0} second=${2%:0}
-  if [ "$1" = "$first" ]; then install "${!first}"; else install "${!first}" REPORTER=0; fi
-  last=${!first}
-  if [ "$2" = - ]; then
-    :
-  elif [ "$2" = "$second" ]; then
-    install "${!second}"
-    last=${!second}
-  elif "$WINE64" msiexec /i "$(winpath "${!second}")" /qn REPORTER=0 /l*v "$(winpath "$WORK/second.log")" </dev/null >/dev/null 2>&1; then
-    [ "$3" != refused ] || fail "$row: the second run reported success"
-    last=${!second}
-  else
-    [ "$3" = refused ] && grep -aq '^Property(S): REPORTER_KEPT = ' "$WORK/second.log" || fail "$row: refused without saying why"
+  run "$1" || fail "$row: the first run exited with $?"
+  last=${1%:0}
+  if [ "$2" = - ]; then :
+  elif run "$2"; then [ "$3" != refused ] || fail "$row: the second run reported success"; last=${2%:0}
+  elif [ "$3" != refused ] || ! grep -aq '^Property(S): REPORTER_KEPT = ' "$WORK/run.log"; then fail "$row: the second run failed, or did not say why"
   fi
   case $3 in
     yes) [ -f "$(dll "$arch")" ] && [ "$(reporter_server "$arch")" = "$(own_server "$arch")" ] || fail "$row: no reporter" ;;
     no) [ ! -f "$(dll "$arch")" ] && [ -z "$(reporter_server "$arch")" ] || fail "$row: the reporter is installed" ;;
   esac
-  uninstall "$last"
+  uninstall "${!last}"
   [ ! -e "$(dirname "$(dll "$arch")")" ] && [ -z "$(reporter_server "$arch")" ] || fail "$row: files or reporter left"
   ! wine_ reg query 'HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Definições de Acesso' >/dev/null &&
     [ "$(wine_ reg query "$environment" /v PATH)" = "$path_before" ] || fail "$row: the event source or PATH left"
