@@ -21,11 +21,9 @@ expect_exit_code() {
   [ "$EXIT" -eq "$1" ] || fail "the companion exited with $EXIT, expected $1: $(cat "$WORK/err")"
 }
 
-# expect_events [FIELD...]: since the last call, the companion or the
-# window reported one event with these insertion strings but the first,
-# the account (domain\user), or none for no FIELD; none holds the password.
-# Read from Wine's trace (+eventlog): an information event's 7 strings on
-# the trace channel, a warning's 8 on warn.
+# expect_events [FIELD...]: one event since the last call with these strings
+# but the account (domain\user), or none; never the password. Wine traces
+# (+eventlog) an information event's 7 strings on trace, a warning's 8 on warn.
 expect_events() {
   local seen IFS=$'\t'
   seen=$({ cat "$WORK/err.raw" "$WORK/program.log" 2>/dev/null || true; } | perl -CSD -ne '
@@ -43,8 +41,7 @@ expect_events() {
 # What `definir` stores is what the window would store: the password's
 # stored form for this machine, the item's exact text, a name with "ç";
 # the window then opens on those values with no message and "&OK" keeps
-# them byte for byte. One event for each save that writes something, and
-# it names the values written, never the password.
+# them byte for byte. One event for each save that writes something.
 definir_stores_what_the_window_would() {
   local before
   reset_keys
@@ -71,9 +68,7 @@ definir_stores_what_the_window_would() {
   [ "$(cat "$WORK/out")" = "Nada a alterar." ] || fail "definir again said: $(cat "$WORK/out")"
   expect_events
   start
-  keys End
-  type_text "2"
-  keys alt+o
+  keys End 2 alt+o
   expect_exit
   expect_events I DefinicoesAcesso.exe 'Servidor: «srv012»' '' '' '' ''
 }

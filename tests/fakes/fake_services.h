@@ -38,8 +38,7 @@ private:
     int failuresLeft_ = 0;
 };
 
-// Each event as reported: a warning is marked "W", information "I", then
-// the id and the insertion strings given, each after a "|".
+// Each event as "W" (warning) or "I", the id, then "|" before each string.
 class RecordingEventLog : public platform::EventLog {
 public:
     void Report(platform::EventKind kind, std::uint32_t id,

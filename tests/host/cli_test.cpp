@@ -137,8 +137,6 @@ struct RunCase {
     std::vector<std::pair<std::string, std::string>> stored = {};  // after the run
     bool nothingWritten = false;
     bool console = false;  // standard input is a console
-    // The events reported (fakes::RecordingEventLog's form); checked when
-    // given, and as none when nothing is written.
     std::vector<std::string> events = {};
 };
 

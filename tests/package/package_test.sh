@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The installer package's whole life under Wine, in a new prefix of its own:
-# install, the installed program, reporter and companion, the event source
-# and the machine's PATH, an upgrade to a higher version, a refused
-# downgrade, and the uninstall.
+# install, the installed program, reporter, companion and event source, an
+# upgrade to a higher version, a refused downgrade, and the uninstall.
 # Usage: package_test.sh x64|x86 PACKAGE.msi
 # The higher version is built by build-msi.sh from the files beside the
 # package (the folder named after the architecture).
@@ -50,7 +49,6 @@ PROGID_KEY='HKLM\SOFTWARE\Classes\Brevanta.General'
 version=$(property ProductVersion)
 next_version="${version%.*}.$((${version##*.} + 1))"
 EVENT_SOURCE='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Definições de Acesso'
-# query KEY NAME: the data of a value, as reg prints it.
 query() { "$WINE64" reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 machine_path() { query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' PATH; }
 path_before=$(machine_path)
@@ -64,9 +62,7 @@ for f in DefinicoesAcesso.exe definicoes.exe definicoes.dsc.resource.json Brevan
 done
 [ -z "$(snapshot "$KEY")" ] || fail "the package wrote values in the settings key"
 quiet "$WINE64" reg query "$KEY" /reg:32 || fail "the settings key was not created"
-# The event source names the installed program's message table, and the
-# program folder is on the machine's PATH, once, for DSC to find the
-# companion and its manifest.
+# The event source names the program's message table; its folder is on PATH once.
 [ "$(query "$EVENT_SOURCE" EventMessageFile)" = "$folder\DefinicoesAcesso.exe" ] &&
   [ "$(query "$EVENT_SOURCE" TypesSupported)" = 0x7 ] ||
   fail "the event source is not registered: $(query "$EVENT_SOURCE" EventMessageFile)"
@@ -102,8 +98,8 @@ expect_value Servidor "srv01"
 if msiexec /i "$(winpath "$msi")" /qn; then fail "a lower version was installed over a higher one"; fi
 expect_installed "$next_version"
 
-# Uninstall: the files, the COM registration, the event source and the
-# folder on PATH go; the settings stay.
+# Uninstall: the files, COM registration, event source and PATH entry go;
+# the settings stay.
 msiexec /x "$(winpath "$WORK/next/DefinicoesAcesso-$next_version-$arch.msi")" /qn ||
   fail "msiexec /x exited with $?"
 expect_installed ""

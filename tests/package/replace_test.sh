@@ -2,8 +2,8 @@
 # One product per machine, and a reporter registration the package did not
 # make left alone, under Wine in a new prefix of its own: a rebuild of the
 # same version replaces the installed one, the package of the other
-# architecture replaces this one, REPORTER=0 leaves the reporter out in
-# every sequence of runs and uninstalling leaves nothing behind, and a
+# architecture replaces this one, REPORTER=0 is honoured or refused in any
+# sequence of runs and uninstalling leaves nothing behind, and a
 # foreign "Brevanta.General" stays as it was through install and uninstall.
 # The rebuild and the other architecture's package are made by build-msi.sh
 # from the files beside the package; only Windows Installer runs here (the
@@ -70,13 +70,10 @@ uninstall "$other_msi"
 expect_installed "" "after uninstalling"
 [ -z "$(reporter_server "$other")" ] || fail "the $other reporter is still registered after uninstalling"
 
-# REPORTER=0 leaves the reporter out. Installed, then run again with or
-# without REPORTER=0 (the same package, or a rebuild that replaces it), the
-# reporter is as the second run asked; or that run is refused, saying why
-# in its log, where the same package cannot take out the reporter it
-# installed. Whatever the sequence, uninstalling leaves nothing behind.
-# Rows: first run, second run (package, ":0" for REPORTER=0), the reporter
-# after the second: yes, no, refused, or "-" where Windows and Wine differ.
+# Two runs (the same package or a rebuild; ":0" for REPORTER=0): the
+# reporter is then there (yes), not (no), either ("-", Windows and Wine
+# differ), or the second run was refused, saying why in its log; after
+# uninstalling, nothing is left.
 run() { local p=${1%:0}; "$WINE64" msiexec /i "$(winpath "${!p}")" /qn $([ "$1" = "$p" ] || echo REPORTER=0) /l*v "$(winpath "$WORK/run.log")" </dev/null >/dev/null 2>&1; }
 environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 path_before=$(wine_ reg query "$environment" /v PATH)
