@@ -6,6 +6,12 @@
 
 #include "app/frmDefinicoes_window.h"
 #include "platform/win32/win32_platform.h"
+#include "registo_eventos.mc.h"  // generated from settings/registo_eventos.mc
+#include "settings/registo_eventos.h"
+
+// The events reported are the messages of the table compiled in.
+static_assert(settings::kEventoGravado == EVENTO_GRAVADO &&
+              settings::kEventoFalhaAoGravar == EVENTO_FALHA_AO_GRAVAR);
 
 namespace {
 

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds the installer package DefinicoesAcesso-VERSION-ARCH.msi in OUT_DIR
-# from the program, the companion and the reporter DLL: copies them into
-# OUT_DIR/ARCH, strips them (debug information kept in OUT_DIR/debug, which
-# is not packaged), signs them (sign.sh), runs wixl, adds what wixl cannot
-# express, and signs the package.
-# Usage: build-msi.sh VERSION x64|x86 OUT_DIR PROGRAM.exe COMPANION.exe REPORTER.dll
+# from the program, the companion, the reporter DLL and the companion's DSC
+# resource manifest: copies them into OUT_DIR/ARCH, strips the binaries
+# (debug information kept in OUT_DIR/debug, which is not packaged), signs
+# them (sign.sh), runs wixl, adds what wixl cannot express, and signs the
+# package.
+# Usage: build-msi.sh VERSION x64|x86 OUT_DIR PROGRAM.exe COMPANION.exe REPORTER.dll MANIFEST.json
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 version=$1 arch=$2 out=$3
 shift 3
-[ $# -eq 3 ] || { echo "usage: build-msi.sh VERSION x64|x86 OUT_DIR PROGRAM COMPANION REPORTER" >&2; exit 2; }
+[ $# -eq 4 ] || { echo "usage: build-msi.sh VERSION x64|x86 OUT_DIR PROGRAM COMPANION REPORTER MANIFEST" >&2; exit 2; }
 
 stage="$out/$arch"
 msi="$out/DefinicoesAcesso-$version-$arch.msi"
@@ -22,7 +23,8 @@ cp "$@" "$stage/"
 # MinGW's x86_64 binutils read both 32-bit and 64-bit Windows binaries.
 binutils=x86_64-w64-mingw32-
 rm -rf "$out/debug"
-for file in "$stage"/*; do
+binaries=("$stage"/*.exe "$stage"/*.dll)
+for file in "${binaries[@]}"; do
   # A file without symbols is left as it is: stripping a signed file would
   # break its signature.
   case $("${binutils}objdump" -f "$file") in
@@ -36,7 +38,7 @@ for file in "$stage"/*; do
   esac
   "${binutils}strip" --strip-all "$file"
 done
-"$here/sign.sh" "$stage"/*
+"$here/sign.sh" "${binaries[@]}"
 
 # wixl ignores, with only a warning, the attributes it does not implement:
 # any output at all fails the build.
@@ -58,6 +60,25 @@ msibuild "$msi" -q "INSERT INTO \`Registry\` (\`Registry\`, \`Root\`, \`Key\`, \
 msibuild "$msi" -q "UPDATE \`Component\` SET \`Attributes\` = 16 WHERE \`Component\` = 'SettingsKey'"
 
 sql() { msibuild "$msi" -q "$1"; }
+
+# The event source's message file as the expandable text (REG_EXPAND_SZ,
+# "#%" in the Registry table) the event log documents; wixl writes REG_SZ.
+sql "UPDATE \`Registry\` SET \`Value\` = '#%[#ProgramExe]' WHERE \`Name\` = 'EventMessageFile'"
+
+# The program folder on the machine's PATH, with the companion, so that
+# DSC finds the companion and its manifest: an Environment row (wixl takes
+# no Environment element). Name: "=" sets PATH, creating it if missing,
+# "-" takes out what was added when the component is removed, "*" the
+# machine's variable. The value ";[~]" puts the folder before what is
+# there: appended instead, Wine's installer leaves the ";" behind on each
+# removal. The folder holds only this package's files, whose names no
+# system program has.
+sql "CREATE TABLE \`Environment\` (\`Environment\` CHAR(72) NOT NULL, \`Name\` CHAR(255) NOT NULL LOCALIZABLE, \`Value\` CHAR(255) LOCALIZABLE, \`Component_\` CHAR(72) NOT NULL PRIMARY KEY \`Environment\`)"
+sql "INSERT INTO \`Environment\` (\`Environment\`, \`Name\`, \`Value\`, \`Component_\`) VALUES ('ProgramFolderOnPath', '=-*PATH', '[INSTALLDIR];[~]', 'Companion')"
+for row in "RemoveEnvironmentStrings 3300" "WriteEnvironmentStrings 5200"; do
+  set -- $row
+  sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('$1', $2)"
+done
 
 # One product per machine. Both architectures share the upgrade code, and
 # the same version replaces the installed one too (a rebuild has a new
@@ -117,6 +138,22 @@ done
 secure=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^SecureCustomProperties\t//p')
 sql "UPDATE \`Property\` SET \`Value\` = '$secure;EARLIER_X86_PACKAGE;REPORTER;FOUND_PROGID_CLSID;FOUND_REPORTER_SERVER;OWN_REPORTER' WHERE \`Property\` = 'SecureCustomProperties'"
 sql "UPDATE \`Component\` SET \`Condition\` = 'REPORTER<>\"0\" AND (NOT FOUND_PROGID_CLSID OR (FOUND_PROGID_CLSID=\"$clsid\" AND OWN_REPORTER AND FOUND_REPORTER_SERVER~=OWN_REPORTER))' WHERE \`Component\` = 'Reporter'"
+
+# Running this very package again (same product code: maintenance, not an
+# upgrade) with REPORTER=0 cannot take out a stand-in it installed: Windows
+# does not weigh the component's condition again without a reinstall of
+# it, and Wine weighs it but only forgets the component, leaving its file
+# and registration behind for good. Such a run is refused (1603) rather
+# than reporting success and keeping the reporter: REPORTER_KEPT (type 51)
+# puts the reason in the log, where both installers show the properties
+# set, and a type 19 action ends the run with it.
+kept='Installed AND NOT REMOVE AND REPORTER="0" AND OWN_REPORTER'
+sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('SayReporterKept', 51, 'REPORTER_KEPT', 'Esta versão já está instalada com o relator de erros substituto, que REPORTER=0 não remove numa reinstalação: nada foi alterado. Para o remover, desinstale (msiexec /x) e instale de novo com REPORTER=0; as definições ficam.')"
+sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('RefuseReporterKept', 19, '', '[REPORTER_KEPT]')"
+for row in "SayReporterKept 60" "RefuseReporterKept 110"; do
+  set -- $row
+  sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('$1', '$kept', $2)"
+done
 
 # The summary information in the product's language; the platform stays
 # wixl's ("x64", or "Intel" for x86).

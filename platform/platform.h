@@ -150,6 +150,21 @@ public:
                               std::string* answer) = 0;
 };
 
+enum class EventKind { Information, Warning };
+
+// The system's event log, under the program's own source. Report records
+// one event: `id` is its message's number in the programs' message table;
+// the platform fills insertion strings %1 (the account that runs the
+// program, domain\user) and %2 (the program's file name), and
+// `utf8Strings` fill %3 onwards. A failure to record is not reported: the
+// change it records has already been made.
+class EventLog {
+public:
+    virtual ~EventLog() = default;
+    virtual void Report(EventKind kind, std::uint32_t id,
+                        const std::vector<std::string>& utf8Strings) = 0;
+};
+
 // The implementations in use. The program installs the Win32 ones at start;
 // tests install doubles.
 struct Services {
@@ -160,6 +175,7 @@ struct Services {
     CodePage* codePage = nullptr;
     Database* database = nullptr;
     Network* network = nullptr;
+    EventLog* eventLog = nullptr;
 };
 
 Services& Current();

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
+#include "settings/registo_eventos.h"
 
 namespace settings {
 namespace {
@@ -157,13 +158,26 @@ Gravacao Gravar(const std::function<std::optional<Verificacao>(std::size_t)>& no
         valores.emplace_back(kDefinicoes[i].nome, std::move(v->valor));
     }
     std::string falhados;
-    for (const auto& [nome, texto] : valores)
-        if (!modRegistry::DefinirValorString(kCaminhoDefinicoes, nome, texto))
-            falhados += "\n" + std::string(nome);
-    if (falhados.empty()) return {};
-    return {std::nullopt, "Não foi possível gravar:" + falhados +
-                              "\n\nConfirme que a chave de registo existe e que tem "
-                              "permissões de administrador."};
+    RegistoGravacao registo;
+    try {
+        for (const auto& [nome, texto] : valores)
+            if (modRegistry::DefinirValorString(kCaminhoDefinicoes, nome, texto))
+                registo.Gravado(nome, texto);
+            else
+                falhados += "\n" + std::string(nome);
+    } catch (...) {
+        registo.Reportar(MensagemFalhaEmCurso());
+        throw;
+    }
+    if (falhados.empty()) {
+        registo.Reportar("");
+        return {};
+    }
+    const Gravacao g = {std::nullopt, "Não foi possível gravar:" + falhados +
+                                          "\n\nConfirme que a chave de registo existe e que tem "
+                                          "permissões de administrador."};
+    registo.Reportar(g.mensagem);
+    return g;
 }
 
 }  // namespace settings

@@ -10,8 +10,9 @@ void InstallServices(const std::wstring& title) {
     static Win32ErrorReporter reporter;
     static Win32Volume volume;
     static Win32CodePage codePage;
-    Current() = Services{&registry, &messageDialog,  &reporter,        &volume,
-                         &codePage, &OdbcDatabase(), &WinsockNetwork()};
+    static Win32EventLog eventLog(title);
+    Current() = Services{&registry, &messageDialog,  &reporter,         &volume,
+                         &codePage, &OdbcDatabase(), &WinsockNetwork(), &eventLog};
 }
 
 }  // namespace platform::win32

@@ -60,6 +60,17 @@ public:
     unsigned Number() override;
 };
 
+// The Application event log, under the source named `source`.
+class Win32EventLog : public EventLog {
+public:
+    explicit Win32EventLog(std::wstring source) : source_(std::move(source)) {}
+    void Report(EventKind kind, std::uint32_t id,
+                const std::vector<std::string>& utf8Strings) override;
+
+private:
+    std::wstring source_;
+};
+
 // ODBC through odbc32.dll, loaded on the first attempt.
 Database& OdbcDatabase();
 
@@ -67,7 +78,8 @@ Database& OdbcDatabase();
 Network& WinsockNetwork();
 
 // Installs the Win32 services for the life of the process; `title` is the
-// program's title, the caption of its message boxes.
+// program's title, the caption of its message boxes and the source of its
+// events.
 void InstallServices(const std::wstring& title);
 
 }  // namespace platform::win32

@@ -11,10 +11,11 @@ TOP=$(dirname "$0")/../..
 # unset); its output lands in $WORK/out and $WORK/err (UTF-8, without
 # carriage returns) and its exit code in $EXIT. Started from here it has
 # no console, so it writes in the OEM code page: 437 under LANG=C.UTF-8.
-# Every JSON answer is checked against its schema.
+# Every JSON answer is checked against its schema. Its standard error holds
+# Wine's trace of the events it reports.
 companion() {
   EXIT=0
-  printf '%s' "${INPUT-}" | "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
+  printf '%s' "${INPUT-}" | WINEDEBUG=-all,+eventlog "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
   iconv -f CP437 -t UTF-8 "$WORK/out.raw" | tr -d '\r' >"$WORK/out"
   iconv -f CP437 -t UTF-8 "$WORK/err.raw" | tr -d '\r' >"$WORK/err"
   case " $* " in " dsc "*|*" --json "*) check_json "$1" ;; esac
@@ -36,16 +37,35 @@ expect_exit_code() {
   [ "$EXIT" -eq "$1" ] || fail "the companion exited with $EXIT, expected $1: $(cat "$WORK/err")"
 }
 
+# expect_events [FIELD...]: one event since the last call with these strings
+# but the account (domain\user), or none; never the password. Wine traces
+# (+eventlog) an information event's 7 strings on trace, a warning's 8 on warn.
+expect_events() {
+  local seen IFS=$'\t'
+  seen=$({ cat "$WORK/err.raw" "$WORK/program.log" 2>/dev/null || true; } | perl -CSD -ne '
+    next unless /^\w+:(trace|warn):eventlog:ReportEventW L"(.*)"$/;
+    my ($kind, $s) = ($1 eq "trace" ? "I" : "W", $2);
+    $s =~ s/\\(?:([0-9a-fA-F]{4})|(.))/defined $1 ? chr hex $1 : $2/ge;
+    push @{$e{$kind}}, $s;
+    if (@{$e{$kind}} == ($kind eq "I" ? 7 : 8)) { print join("\t", $kind, @{$e{$kind}}), "\n"; $e{$kind} = [] }')
+  rm -f "$WORK/err.raw" "$WORK/program.log"
+  ! grep -qF -e Segredo1 -e "$(scrambled Segredo1)" <<<"$seen" || fail "an event holds the password: $seen"
+  [ -z "$seen" ] || ! cut -f2 <<<"$seen" | grep -qv '^[^\\]\+\\[^\\]\+$' || fail "an account is not domain\\user: $seen"
+  [ "$(cut -f1,3- <<<"$seen")" = "$*" ] || fail "the events reported:"$'\n'"$seen"$'\n'"expected:"$'\n'"$*"
+}
+
 # What `definir` stores is what the window would store: the password's
 # stored form for this machine, the item's exact text, a name with "ç";
 # the window then opens on those values with no message and "&OK" keeps
-# them byte for byte.
+# them byte for byte. One event for each save that writes something.
 definir_stores_what_the_window_would() {
   local before
   reset_keys
   INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados "catálogo" \
     --seguranca tRUE --utilizador admin --palavra-passe-stdin
   expect_exit_code 0
+  expect_events I definicoes.exe 'Servidor: «srv01»' 'Base_Dados: «catálogo»' 'Segurança: «True»' \
+    'Utilizador: «admin»' 'Palavra-Passe alterada'
   expect_value Servidor srv01
   expect_value Base_Dados "catálogo"
   expect_value "Segurança" True
@@ -56,11 +76,17 @@ definir_stores_what_the_window_would() {
   keys alt+o
   expect_exit
   [ "$(snapshot "$KEY")" = "$before" ] || fail "the window did not show what the companion stored"
+  expect_events
   # The same again changes nothing: what it reads back is what it would write.
   INPUT=$'Segredo1\n' companion definir --servidor srv01 --base-dados "catálogo" \
     --seguranca True --utilizador admin --palavra-passe-stdin
   expect_exit_code 0
   [ "$(cat "$WORK/out")" = "Nada a alterar." ] || fail "definir again said: $(cat "$WORK/out")"
+  expect_events
+  start
+  keys End 2 alt+o
+  expect_exit
+  expect_events I DefinicoesAcesso.exe 'Servidor: «srv012»' '' '' '' ''
 }
 
 # `mostrar` gives the five lines; the password is only described, never

@@ -118,7 +118,7 @@ message() {
 launch() {
   # The log exists before the program starts, so that it can be read at once.
   : >"$WORK/program.log"
-  WINEDEBUG=-all,+msgbox "$PROGRAM_LOADER" "$PROGRAM" </dev/null >>"$WORK/program.log" 2>&1 &
+  WINEDEBUG=-all,+msgbox,+eventlog "$PROGRAM_LOADER" "$PROGRAM" </dev/null >>"$WORK/program.log" 2>&1 &
   PID=$!
   WIN=""
   MESSAGES_SEEN=0

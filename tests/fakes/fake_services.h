@@ -1,4 +1,4 @@
-// Recording doubles of the error reporter and the code page, and
+// Recording doubles of the error reporter, the event log and the code page, and
 // FakePlatform, which installs them with the fake registry.
 #pragma once
 
@@ -38,6 +38,18 @@ private:
     int failuresLeft_ = 0;
 };
 
+// Each event as "W" (warning) or "I", the id, then "|" before each string.
+class RecordingEventLog : public platform::EventLog {
+public:
+    void Report(platform::EventKind kind, std::uint32_t id,
+                const std::vector<std::string>& utf8Strings) override {
+        std::string event = (kind == platform::EventKind::Warning ? "W" : "I") + std::to_string(id);
+        for (const std::string& text : utf8Strings) event += "|" + text;
+        events.push_back(event);
+    }
+    std::vector<std::string> events;
+};
+
 // A code page whose bytes are the characters U+0000 to U+00FF (Latin-1),
 // but for the bytes in `lost`, which it reads as U+FFFD, the way a
 // double-byte or UTF-8 code page reads a byte that is not valid alone.
@@ -60,8 +72,9 @@ struct FakePlatform {
     RecordingReporter reporter;
     FakeVolume volume;
     Latin1CodePage codePage;
-    platform::ScopedServices installed{
-        platform::Services{&registry, &messageDialog, &reporter, &volume, &codePage}};
+    RecordingEventLog eventLog;
+    platform::ScopedServices installed{platform::Services{
+        &registry, &messageDialog, &reporter, &volume, &codePage, nullptr, nullptr, &eventLog}};
 };
 
 }  // namespace fakes

@@ -151,6 +151,7 @@ struct RunCase {
     std::vector<std::pair<std::string, std::string>> stored = {};  // after the run
     bool nothingWritten = false;
     bool console = false;  // standard input is a console
+    std::vector<std::string> events = {};
 };
 
 class CliCommands : public DialogTest, public ::testing::WithParamInterface<RunCase> {};
@@ -169,6 +170,9 @@ TEST_P(CliCommands, ExitCodeOutputAndStore) {
     for (const auto& [name, text] : c.stored) EXPECT_EQ(Stored(name), text) << name;
     if (c.nothingWritten) {
         EXPECT_EQ(Writes(), writesBefore);
+    }
+    if (c.nothingWritten || !c.events.empty()) {
+        EXPECT_EQ(fake.eventLog.events, c.events);
     }
     EXPECT_TRUE(fake.messageDialog.shown.empty());
     // The echo is off while a console is read, and back on after.
@@ -257,7 +261,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "", "Falha inesperada ao ler as definições: " + kCom},
         RunCase{"set_some", {"definir", "--servidor", "db02", "--palavra-passe-stdin"},
                 Put("Palavra-Passe", kForeign), {"abc"}, 0, "Alterados: Servidor, Palavra-Passe\n",
-                "", {{"Servidor", "db02"}, {"Palavra-Passe", kAbc}, {"Base_Dados", "vendas"}}},
+                "", {{"Servidor", "db02"}, {"Palavra-Passe", kAbc}, {"Base_Dados", "vendas"}},
+                false, false, {"I1000|Servidor: «db02»|Palavra-Passe alterada|||"}},
         // Already stored, "Segurança" as the window tells its items: nothing
         // is written. The reader drops a byte-order mark and the "\r".
         RunCase{"set_what_is_stored", {"definir", "--servidor", "db01", "--seguranca", "true",
@@ -300,10 +305,13 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"write_fails",
                 {"definir", "--servidor", "x", "--palavra-passe-stdin"},
                 [](fakes::FakePlatform& f) { f.registry = {}; }, {"abc"}, 4, "",
-                "Não foi possível gravar:\nServidor\nPalavra-Passe" + kNotWritten},
-        RunCase{"write_failure_untrapped", {"definir", "--servidor", "x"},
-                Untrapped(Op::Set, "Servidor"), {}, 4, "",
-                "Falha inesperada ao gravar as definições: " + kCom},
+                "Não foi possível gravar:\nServidor\nPalavra-Passe" + kNotWritten, {}, false, false,
+                {"W1001|(nenhum)|||||Não foi possível gravar:\nServidor\nPalavra-Passe" +
+                 kNotWritten.substr(0, kNotWritten.size() - 1)}},
+        RunCase{"write_failure_untrapped", {"definir", "--servidor", "x", "--base-dados", "y"},
+                Untrapped(Op::Set, "Base_Dados"), {}, 4, "",
+                "Falha inesperada ao gravar as definições: " + kCom, {}, false, false,
+                {"W1001|Servidor: «x»|||||" + kCom.substr(0, kCom.size() - 1)}},
         RunCase{"check_configured", {"verificar"}, {}, {}, 0, kConforming, ""},
         RunCase{"check_empty_password", {"verificar"}, Put("Palavra-Passe", ""), {}, 0,
                 kConforming, ""},

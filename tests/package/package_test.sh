@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installer package's whole life under Wine, in a new prefix of its own:
-# install, the installed program, reporter and companion, an upgrade to a
-# higher version, a refused downgrade, and the uninstall.
+# install, the installed program, reporter, companion and event source, an
+# upgrade to a higher version, a refused downgrade, and the uninstall.
 # Usage: package_test.sh x64|x86 PACKAGE.msi
 # The higher version is built by build-msi.sh from the files beside the
 # package (the folder named after the architecture).
@@ -48,16 +48,25 @@ CLSID_KEY='HKLM\SOFTWARE\Classes\CLSID\{74EDF636-884C-4A23-B00E-E86EC75297C2}'
 PROGID_KEY='HKLM\SOFTWARE\Classes\Brevanta.General'
 version=$(property ProductVersion)
 next_version="${version%.*}.$((${version##*.} + 1))"
+EVENT_SOURCE='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Definições de Acesso'
+query() { "$WINE64" reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+machine_path() { query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' PATH; }
+path_before=$(machine_path)
 
 # Install: the settings key appears in the 32-bit view, empty.
 expect_key_missing
 msiexec /i "$(winpath "$msi")" /qn || fail "msiexec /i exited with $?"
 expect_installed "$version"
-for f in DefinicoesAcesso.exe definicoes.exe BrevantaReporter.dll; do
+for f in DefinicoesAcesso.exe definicoes.exe definicoes.dsc.resource.json BrevantaReporter.dll; do
   [ -f "$unix_folder/$f" ] || fail "$f is not installed in $folder"
 done
 [ -z "$(snapshot "$KEY")" ] || fail "the package wrote values in the settings key"
 quiet "$WINE64" reg query "$KEY" /reg:32 || fail "the settings key was not created"
+# The event source names the program's message table; its folder is on PATH once.
+[ "$(query "$EVENT_SOURCE" EventMessageFile)" = "$folder\DefinicoesAcesso.exe" ] &&
+  [ "$(query "$EVENT_SOURCE" TypesSupported)" = 0x7 ] ||
+  fail "the event source is not registered: $(query "$EVENT_SOURCE" EventMessageFile)"
+[ "$(machine_path)" = "$folder\;$path_before" ] || fail "the machine's PATH is $(machine_path)"
 
 # The installed program opens its window from the install folder.
 set_values "$KEY" Servidor "srv01" Base_Dados "vendas" "Segurança" "False" Utilizador "admin"
@@ -83,18 +92,22 @@ msiexec /i "$(winpath "$WORK/next/DefinicoesAcesso-$next_version-$arch.msi")" /q
   fail "the upgrade exited with $?"
 expect_installed "$next_version"
 expect_value Servidor "srv01"
+[ "$(machine_path)" = "$folder\;$path_before" ] || fail "after the upgrade the machine's PATH is $(machine_path)"
 
 # A lower version is refused and changes nothing.
 if msiexec /i "$(winpath "$msi")" /qn; then fail "a lower version was installed over a higher one"; fi
 expect_installed "$next_version"
 
-# Uninstall: the files and the COM registration go; the settings stay.
+# Uninstall: the files, COM registration, event source and PATH entry go;
+# the settings stay.
 msiexec /x "$(winpath "$WORK/next/DefinicoesAcesso-$next_version-$arch.msi")" /qn ||
   fail "msiexec /x exited with $?"
 expect_installed ""
 [ ! -e "$unix_folder" ] || fail "$folder is still there: $(ls "$unix_folder")"
 ! registered "$CLSID_KEY" || fail "the reporter's class is still registered"
 ! registered "$PROGID_KEY" || fail "the reporter's ProgID is still registered"
+! quiet "$WINE64" reg query "$EVENT_SOURCE" || fail "the event source is still registered"
+[ "$(machine_path)" = "$path_before" ] || fail "after uninstalling the machine's PATH is $(machine_path)"
 expect_value Servidor "srv01"
 expect_value Utilizador "admin"
 echo "package cycle passed ($arch, $version to $next_version)"

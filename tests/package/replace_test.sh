@@ -2,7 +2,8 @@
 # One product per machine, and a reporter registration the package did not
 # make left alone, under Wine in a new prefix of its own: a rebuild of the
 # same version replaces the installed one, the package of the other
-# architecture replaces this one, REPORTER=0 leaves the reporter out, and a
+# architecture replaces this one, REPORTER=0 is honoured or refused in any
+# sequence of runs and uninstalling leaves nothing behind, and a
 # foreign "Brevanta.General" stays as it was through install and uninstall.
 # The rebuild and the other architecture's package are made by build-msi.sh
 # from the files beside the package; only Windows Installer runs here (the
@@ -69,10 +70,30 @@ uninstall "$other_msi"
 expect_installed "" "after uninstalling"
 [ -z "$(reporter_server "$other")" ] || fail "the $other reporter is still registered after uninstalling"
 
-# REPORTER=0 leaves the reporter out.
-install "$msi" REPORTER=0
-{ [ ! -f "$(dll "$arch")" ] && [ -z "$(reporter_server "$arch")" ]; } || fail "REPORTER=0 installed the reporter"
-uninstall "$msi"
+# Two runs (the same package or a rebuild; ":0" for REPORTER=0): the
+# reporter is then there (yes), not (no), either ("-", Windows and Wine
+# differ), or the second run was refused, saying why in its log; after
+# uninstalling, nothing is left.
+run() { local p=${1%:0}; "$WINE64" msiexec /i "$(winpath "${!p}")" /qn $([ "$1" = "$p" ] || echo REPORTER=0) /l*v "$(winpath "$WORK/run.log")" </dev/null >/dev/null 2>&1; }
+environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
+path_before=$(wine_ reg query "$environment" /v PATH)
+for row in "msi:0 - no" "msi msi:0 refused" "msi:0 msi -" "msi rebuild:0 no" "msi:0 rebuild yes"; do
+  set -- $row
+  run "$1" || fail "$row: the first run exited with $?"
+  last=${1%:0}
+  if [ "$2" = - ]; then :
+  elif run "$2"; then [ "$3" != refused ] || fail "$row: the second run reported success"; last=${2%:0}
+  elif [ "$3" != refused ] || ! grep -aq '^Property(S): REPORTER_KEPT = ' "$WORK/run.log"; then fail "$row: the second run failed, or did not say why"
+  fi
+  case $3 in
+    yes) [ -f "$(dll "$arch")" ] && [ "$(reporter_server "$arch")" = "$(own_server "$arch")" ] || fail "$row: no reporter" ;;
+    no) [ ! -f "$(dll "$arch")" ] && [ -z "$(reporter_server "$arch")" ] || fail "$row: the reporter is installed" ;;
+  esac
+  uninstall "${!last}"
+  [ ! -e "$(dirname "$(dll "$arch")")" ] && [ -z "$(reporter_server "$arch")" ] || fail "$row: files or reporter left"
+  ! wine_ reg query 'HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Definições de Acesso' >/dev/null &&
+    [ "$(wine_ reg query "$environment" /v PATH)" = "$path_before" ] || fail "$row: the event source or PATH left"
+done
 
 # A registration the package did not make, with another class or with the
 # stand-in's class elsewhere, is neither changed nor taken over, and stays

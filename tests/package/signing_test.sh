@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Signing: with a throwaway self-signed certificate named by the
-# environment, the package and the three files inside it carry valid
+# environment, the package and the three binaries inside it carry valid
 # Authenticode signatures; without one, nothing is signed and the build
 # says so once.
-# Usage: signing_test.sh x64|x86 PROGRAM.exe COMPANION.exe REPORTER.dll
+# Usage: signing_test.sh x64|x86 PROGRAM.exe COMPANION.exe REPORTER.dll MANIFEST.json
 set -euo pipefail
 arch=$1; shift
 build_msi="$(cd "$(dirname "$0")/../../packaging" && pwd)/build-msi.sh"

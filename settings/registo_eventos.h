@@ -1,0 +1,35 @@
+// The event each save leaves in the system's event log, so that a changed
+// setting can be traced to who changed it, when, and with which program.
+// The texts are in the programs' message table (registo_eventos.mc); the
+// event IDs here are its message numbers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace settings {
+
+// Information: the values written. Warning: a save that failed, with the
+// values it wrote before or around the failure. Insertion strings: %1 the
+// account, %2 the program, %3 to %7 the values written ("Servidor: «srv01»",
+// the password only as "Palavra-Passe alterada"), in table order, the
+// unused ones empty; the warning's %8 is the failure's message.
+constexpr std::uint32_t kEventoGravado = 1000;
+constexpr std::uint32_t kEventoFalhaAoGravar = 1001;
+
+// One save as the event log records it.
+class RegistoGravacao {
+public:
+    // A value written: its name and its new text (code-page bytes).
+    void Gravado(const char* nome, const std::string& texto);
+    // Reports the save: nothing when nothing was written and nothing
+    // failed; otherwise one event, a warning when `falha` (UTF-8) says why
+    // the save failed.
+    void Reportar(const std::string& falha) const;
+
+private:
+    std::vector<std::string> gravados_;  // UTF-8, as the event shows them
+};
+
+}  // namespace settings
