@@ -6,6 +6,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include "platform/win32/dll_function.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_platform.h"
 
@@ -23,26 +24,20 @@ struct Odbc {
     decltype(&SQLDriversW) drivers;
 };
 
-template <typename Function>
-bool Find(HMODULE dll, const char* name, Function* function) {
-    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-    return *function != nullptr;
-}
-
 // The functions, or null when the DLL or one of them is missing. The DLL
 // stays loaded for the life of the program.
 const Odbc* LoadOdbc() {
     static Odbc odbc;
     const HMODULE dll = LoadLibraryW(L"odbc32.dll");
     if (!dll) return nullptr;
-    const bool found = Find(dll, "SQLAllocHandle", &odbc.allocHandle) &&
-                       Find(dll, "SQLFreeHandle", &odbc.freeHandle) &&
-                       Find(dll, "SQLSetEnvAttr", &odbc.setEnvAttr) &&
-                       Find(dll, "SQLSetConnectAttrW", &odbc.setConnectAttr) &&
-                       Find(dll, "SQLDriverConnectW", &odbc.driverConnect) &&
-                       Find(dll, "SQLGetDiagRecW", &odbc.getDiagRec) &&
-                       Find(dll, "SQLDisconnect", &odbc.disconnect) &&
-                       Find(dll, "SQLDriversW", &odbc.drivers);
+    const bool found = FindFunction(dll, "SQLAllocHandle", &odbc.allocHandle) &&
+                       FindFunction(dll, "SQLFreeHandle", &odbc.freeHandle) &&
+                       FindFunction(dll, "SQLSetEnvAttr", &odbc.setEnvAttr) &&
+                       FindFunction(dll, "SQLSetConnectAttrW", &odbc.setConnectAttr) &&
+                       FindFunction(dll, "SQLDriverConnectW", &odbc.driverConnect) &&
+                       FindFunction(dll, "SQLGetDiagRecW", &odbc.getDiagRec) &&
+                       FindFunction(dll, "SQLDisconnect", &odbc.disconnect) &&
+                       FindFunction(dll, "SQLDriversW", &odbc.drivers);
     if (!found) {
         FreeLibrary(dll);
         return nullptr;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/dll_function.h"
 #include "platform/win32/owned.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_platform.h"
@@ -30,12 +31,6 @@ struct Winsock {
     decltype(&recvfrom) receiveFrom;
 };
 
-template <typename Function>
-bool Find(HMODULE dll, const char* name, Function* function) {
-    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-    return *function != nullptr;
-}
-
 // The functions, with Winsock started, or null when it cannot be. The DLL
 // stays loaded, and Winsock started, for the life of the program.
 const Winsock* LoadWinsock() {
@@ -44,14 +39,17 @@ const Winsock* LoadWinsock() {
     if (!dll) return nullptr;
     WSADATA data;
     const bool found =
-        Find(dll, "WSAStartup", &ws.startup) && Find(dll, "WSAGetLastError", &ws.lastError) &&
-        Find(dll, "GetAddrInfoW", &ws.getAddrInfo) &&
-        Find(dll, "FreeAddrInfoW", &ws.freeAddrInfo) &&
-        Find(dll, "GetNameInfoW", &ws.getNameInfo) && Find(dll, "socket", &ws.openSocket) &&
-        Find(dll, "closesocket", &ws.closeSocket) && Find(dll, "ioctlsocket", &ws.ioctl) &&
-        Find(dll, "connect", &ws.connectTo) && Find(dll, "select", &ws.selectOn) &&
-        Find(dll, "getsockopt", &ws.getOption) && Find(dll, "sendto", &ws.sendTo) &&
-        Find(dll, "recvfrom", &ws.receiveFrom) && ws.startup(MAKEWORD(2, 2), &data) == 0;
+        FindFunction(dll, "WSAStartup", &ws.startup) &&
+        FindFunction(dll, "WSAGetLastError", &ws.lastError) &&
+        FindFunction(dll, "GetAddrInfoW", &ws.getAddrInfo) &&
+        FindFunction(dll, "FreeAddrInfoW", &ws.freeAddrInfo) &&
+        FindFunction(dll, "GetNameInfoW", &ws.getNameInfo) &&
+        FindFunction(dll, "socket", &ws.openSocket) &&
+        FindFunction(dll, "closesocket", &ws.closeSocket) &&
+        FindFunction(dll, "ioctlsocket", &ws.ioctl) &&
+        FindFunction(dll, "connect", &ws.connectTo) && FindFunction(dll, "select", &ws.selectOn) &&
+        FindFunction(dll, "getsockopt", &ws.getOption) && FindFunction(dll, "sendto", &ws.sendTo) &&
+        FindFunction(dll, "recvfrom", &ws.receiveFrom) && ws.startup(MAKEWORD(2, 2), &data) == 0;
     if (!found) {
         FreeLibrary(dll);
         return nullptr;
