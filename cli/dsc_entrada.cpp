@@ -8,7 +8,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/wipe.h"
 
 namespace cli {
 namespace {

@@ -7,7 +7,6 @@
 #include "connection/browser.h"
 #include "connection/redact.h"
 #include "connection/server_address.h"
-#include "platform/wipe.h"
 
 namespace connection {
 namespace {
@@ -148,9 +147,13 @@ Login TryLogin(platform::Database& database, const Target& target, unsigned time
     Login login;
     login.result = database.Connect(text, timeoutSeconds, &records);
     login.ms = MillisecondsSince(start);
-    for (platform::DiagnosticRecord& record : records) {
-        login.records.push_back(Redact("[" + record.sqlState + "] " + record.message, text.view()));
-        platform::Wipe(record.message);
+    for (const platform::DiagnosticRecord& record : records) {
+        platform::Secret line;
+        for (const std::string_view part :
+             {std::string_view("["), std::string_view(record.sqlState), std::string_view("] "),
+              record.message.view()})
+            line.Append(part);
+        login.records.push_back(Redact(line.view(), text.view()));
     }
     if (login.records.empty()) login.records.push_back("O controlador não deu nenhuma razão.");
     return login;

@@ -1,6 +1,5 @@
 #include "connection/redact.h"
 
-#include <algorithm>
 #include <cctype>
 
 namespace connection {
@@ -10,8 +9,8 @@ bool IsKeywordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) 
 
 // Where the keyword at `at` ("pwd" or "password", as a whole word followed
 // by "=") leaves its value, or npos.
-std::size_t ValueStart(const std::string& text, std::size_t at) {
-    if (at > 0 && IsKeywordChar(text[at - 1])) return std::string::npos;
+std::size_t ValueStart(std::string_view text, std::size_t at) {
+    if (at > 0 && IsKeywordChar(text[at - 1])) return std::string_view::npos;
     for (const std::string_view keyword : {"password", "pwd"}) {
         if (text.size() - at < keyword.size()) continue;
         bool same = true;
@@ -22,12 +21,12 @@ std::size_t ValueStart(const std::string& text, std::size_t at) {
         while (end < text.size() && text[end] == ' ') ++end;
         if (end < text.size() && text[end] == '=') return end + 1;
     }
-    return std::string::npos;
+    return std::string_view::npos;
 }
 
 // Where the value starting at `start` ends: after the closing "}" of a
 // braced value ("}}" inside it stands for "}"), else at the ";" or the end.
-std::size_t ValueEnd(const std::string& text, std::size_t start) {
+std::size_t ValueEnd(std::string_view text, std::size_t start) {
     if (start < text.size() && text[start] == '{') {
         for (std::size_t i = start + 1; i < text.size(); ++i) {
             if (text[i] != '}') continue;
@@ -40,28 +39,32 @@ std::size_t ValueEnd(const std::string& text, std::size_t start) {
         return text.size();
     }
     const std::size_t semicolon = text.find(';', start);
-    return semicolon == std::string::npos ? text.size() : semicolon;
+    return semicolon == std::string_view::npos ? text.size() : semicolon;
 }
 
 }  // namespace
 
-std::string Redact(std::string record, std::string_view connectionString) {
-    if (!connectionString.empty()) {
-        for (auto at = record.find(connectionString); at != std::string::npos;
-             at = record.find(connectionString, at + 3))
-            record.replace(at, connectionString.size(), "***");
-    }
-    for (std::size_t at = 0; at < record.size(); ++at) {
+std::string Redact(std::string_view record, std::string_view connectionString) {
+    std::string shown;
+    for (std::size_t at = 0; at < record.size();) {
+        if (!connectionString.empty() &&
+            record.substr(at, connectionString.size()) == connectionString) {
+            shown += "***";
+            at += connectionString.size();
+            continue;
+        }
         const std::size_t start = ValueStart(record, at);
-        if (start == std::string::npos) continue;
-        record.replace(start, ValueEnd(record, start) - start, "***");
-        at = start + 2;
+        if (start != std::string_view::npos) {
+            shown.append(record.substr(at, start - at));
+            shown += "***";
+            at = ValueEnd(record, start);
+            continue;
+        }
+        const char c = record[at++];
+        shown += c == '\n' || c == '\r' || c == '\t' ? ' ' : c;
     }
-    std::replace_if(
-        record.begin(), record.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
-        ' ');
-    record.erase(record.find_last_not_of(' ') + 1);
-    return record;
+    shown.erase(shown.find_last_not_of(' ') + 1);
+    return shown;
 }
 
 }  // namespace connection

@@ -12,7 +12,8 @@ namespace connection {
 // `record` with each copy of `connectionString` and the value of every
 // "PWD=" or "Password=" pair (keyword in any case; the value braced or
 // not, up to its ";" or the end) replaced by "***", on one line (line
-// ends and tabs as spaces, none at the end).
-std::string Redact(std::string record, std::string_view connectionString);
+// ends and tabs as spaces, none at the end). The result is built from the
+// parts kept alone: no copy of what is redacted is made.
+std::string Redact(std::string_view record, std::string_view connectionString);
 
 }  // namespace connection

@@ -102,10 +102,11 @@ public:
     virtual unsigned Number() = 0;
 };
 
-// One diagnostic record of the ODBC driver manager or driver (UTF-8).
+// One diagnostic record of the ODBC driver manager or driver (UTF-8). The
+// message may repeat the connection string, password and all.
 struct DiagnosticRecord {
     std::string sqlState;
-    std::string message;
+    Secret message;
 };
 
 enum class ConnectResult { Connected, Failed, NoDriverManager };

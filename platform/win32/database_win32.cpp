@@ -68,8 +68,9 @@ void ReadDiagnostics(const Odbc& odbc, SQLSMALLINT type, SQLHANDLE handle,
             if (!Succeeded(r)) return;
         }
         message.Truncate(std::min<std::size_t>(length, message.size() - 1));
-        records->push_back(
-            {Narrow(reinterpret_cast<const wchar_t*>(state)), Narrow(message.view())});
+        DiagnosticRecord record{Narrow(reinterpret_cast<const wchar_t*>(state)), {}};
+        Narrow(message.view(), &record.message);
+        records->push_back(std::move(record));
     }
 }
 

@@ -47,14 +47,16 @@ public:
                                     std::vector<platform::DiagnosticRecord>* records) override {
         const std::string_view s = text.view();
         const auto has = [&](const std::string& part) { return s.find(part) != s.npos; };
+        const auto record = [&](const char* state, const std::string& message) {
+            records->push_back({state, platform::Secret(message)});
+        };
         if (!has("Driver={" + drivers[0] + "}"))
-            records->push_back({"01000", "Can't open lib"});
+            record("01000", "Can't open lib");
         else if (!has("PWD={" + password + "}"))
-            records->push_back({"08001", "FATAL: password authentication failed for user \"" +
-                                             user + "\" in " + std::string(s) + " and " +
-                                             std::string(s.substr(s.find("PWD")))});
+            record("08001", "FATAL: password authentication failed for user \"" + user + "\" in " +
+                                std::string(s) + " and " + std::string(s.substr(s.find("PWD"))));
         else if (has("Database=") && !has("Database={" + database + "}"))
-            records->push_back({"08001", "FATAL: database does not exist"});
+            record("08001", "FATAL: database does not exist");
         return records->empty() ? platform::ConnectResult::Connected
                                 : platform::ConnectResult::Failed;
     }
