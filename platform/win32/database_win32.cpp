@@ -28,21 +28,17 @@ struct Odbc {
 // stays loaded for the life of the program.
 const Odbc* LoadOdbc() {
     static Odbc odbc;
-    const HMODULE dll = LoadLibraryW(L"odbc32.dll");
-    if (!dll) return nullptr;
-    const bool found = FindFunction(dll, "SQLAllocHandle", &odbc.allocHandle) &&
-                       FindFunction(dll, "SQLFreeHandle", &odbc.freeHandle) &&
-                       FindFunction(dll, "SQLSetEnvAttr", &odbc.setEnvAttr) &&
-                       FindFunction(dll, "SQLSetConnectAttrW", &odbc.setConnectAttr) &&
-                       FindFunction(dll, "SQLDriverConnectW", &odbc.driverConnect) &&
-                       FindFunction(dll, "SQLGetDiagRecW", &odbc.getDiagRec) &&
-                       FindFunction(dll, "SQLDisconnect", &odbc.disconnect) &&
-                       FindFunction(dll, "SQLDriversW", &odbc.drivers);
-    if (!found) {
-        FreeLibrary(dll);
-        return nullptr;
-    }
-    return &odbc;
+    const bool loaded = LoadDll(L"odbc32.dll", [](HMODULE dll) {
+        return FindFunction(dll, "SQLAllocHandle", &odbc.allocHandle) &&
+               FindFunction(dll, "SQLFreeHandle", &odbc.freeHandle) &&
+               FindFunction(dll, "SQLSetEnvAttr", &odbc.setEnvAttr) &&
+               FindFunction(dll, "SQLSetConnectAttrW", &odbc.setConnectAttr) &&
+               FindFunction(dll, "SQLDriverConnectW", &odbc.driverConnect) &&
+               FindFunction(dll, "SQLGetDiagRecW", &odbc.getDiagRec) &&
+               FindFunction(dll, "SQLDisconnect", &odbc.disconnect) &&
+               FindFunction(dll, "SQLDriversW", &odbc.drivers);
+    });
+    return loaded ? &odbc : nullptr;
 }
 
 bool Succeeded(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }

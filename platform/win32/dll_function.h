@@ -13,4 +13,16 @@ bool FindFunction(HMODULE dll, const char* name, Function* function) {
     return *function != nullptr;
 }
 
+// Loads the DLL `name` and gives it to `found`, which looks up what it
+// needs: true keeps the DLL loaded for the life of the program, false
+// unloads it. False when the DLL cannot be loaded or `found` says false.
+template <typename Found>
+bool LoadDll(const wchar_t* name, Found found) {
+    const HMODULE dll = LoadLibraryW(name);
+    if (!dll) return false;
+    if (found(dll)) return true;
+    FreeLibrary(dll);
+    return false;
+}
+
 }  // namespace platform::win32

@@ -35,26 +35,24 @@ struct Winsock {
 // stays loaded, and Winsock started, for the life of the program.
 const Winsock* LoadWinsock() {
     static Winsock ws;
-    const HMODULE dll = LoadLibraryW(L"ws2_32.dll");
-    if (!dll) return nullptr;
-    WSADATA data;
-    const bool found =
-        FindFunction(dll, "WSAStartup", &ws.startup) &&
-        FindFunction(dll, "WSAGetLastError", &ws.lastError) &&
-        FindFunction(dll, "GetAddrInfoW", &ws.getAddrInfo) &&
-        FindFunction(dll, "FreeAddrInfoW", &ws.freeAddrInfo) &&
-        FindFunction(dll, "GetNameInfoW", &ws.getNameInfo) &&
-        FindFunction(dll, "socket", &ws.openSocket) &&
-        FindFunction(dll, "closesocket", &ws.closeSocket) &&
-        FindFunction(dll, "ioctlsocket", &ws.ioctl) &&
-        FindFunction(dll, "connect", &ws.connectTo) && FindFunction(dll, "select", &ws.selectOn) &&
-        FindFunction(dll, "getsockopt", &ws.getOption) && FindFunction(dll, "sendto", &ws.sendTo) &&
-        FindFunction(dll, "recvfrom", &ws.receiveFrom) && ws.startup(MAKEWORD(2, 2), &data) == 0;
-    if (!found) {
-        FreeLibrary(dll);
-        return nullptr;
-    }
-    return &ws;
+    const bool loaded = LoadDll(L"ws2_32.dll", [](HMODULE dll) {
+        WSADATA data;
+        return FindFunction(dll, "WSAStartup", &ws.startup) &&
+               FindFunction(dll, "WSAGetLastError", &ws.lastError) &&
+               FindFunction(dll, "GetAddrInfoW", &ws.getAddrInfo) &&
+               FindFunction(dll, "FreeAddrInfoW", &ws.freeAddrInfo) &&
+               FindFunction(dll, "GetNameInfoW", &ws.getNameInfo) &&
+               FindFunction(dll, "socket", &ws.openSocket) &&
+               FindFunction(dll, "closesocket", &ws.closeSocket) &&
+               FindFunction(dll, "ioctlsocket", &ws.ioctl) &&
+               FindFunction(dll, "connect", &ws.connectTo) &&
+               FindFunction(dll, "select", &ws.selectOn) &&
+               FindFunction(dll, "getsockopt", &ws.getOption) &&
+               FindFunction(dll, "sendto", &ws.sendTo) &&
+               FindFunction(dll, "recvfrom", &ws.receiveFrom) &&
+               ws.startup(MAKEWORD(2, 2), &data) == 0;
+    });
+    return loaded ? &ws : nullptr;
 }
 
 const Winsock* Loaded() {
