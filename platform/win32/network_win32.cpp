@@ -185,8 +185,10 @@ public:
 }  // namespace
 
 Network& WinsockNetwork() {
-    static Win32Network network;
-    return network;
+    // Never destroyed, as the database: a connection test's thread may
+    // still be in it while the program ends.
+    static Win32Network* const network = new Win32Network;
+    return *network;
 }
 
 }  // namespace platform::win32
