@@ -17,7 +17,7 @@ void ConnectionWorker::Start(HWND window, UINT message, connection::Target targe
                              unsigned loginTimeoutSeconds) {
     running_ = std::make_shared<Run>();
     const WPARAM number = ++number_;
-    // The database service lives to the end of the process.
+    // The database and network services live to the end of the process.
     platform::Database* const database = platform::Current().database;
     platform::Network* const network = platform::Current().network;
     std::thread([=, run = running_, target = std::move(target)]() mutable {

@@ -1,5 +1,6 @@
 #include "app/dpi.h"
 
+#include "platform/win32/dll_function.h"
 #include "platform/win32/owned.h"
 
 namespace app {
@@ -8,8 +9,9 @@ namespace {
 // A user32 export that older systems lack, or null.
 template <typename Function>
 Function User32(const char* name) {
-    FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+    Function function = nullptr;
+    platform::win32::FindFunction(GetModuleHandleW(L"user32.dll"), name, &function);
+    return function;
 }
 
 void ReleaseScreenDc(HDC screen) { ReleaseDC(nullptr, screen); }

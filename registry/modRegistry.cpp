@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <set>
-#include <utility>
 
+#include "platform/owned.h"
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 
@@ -18,40 +18,24 @@ constexpr long kErrSemRelatorio = 3709;
 
 platform::Registry& Registo() { return *platform::Current().registry; }
 
-// A key opened by one operation, closed by it when done with it. Move-only.
-// A key still open when it goes (a failure unwinding the operation, even one
-// the close raised) is closed then, so before the failure is reported.
-class ChaveAberta {
-public:
-    ChaveAberta() = default;
-    ChaveAberta(ChaveAberta&& outra) noexcept
-        : handle_(outra.handle_), aberta_(std::exchange(outra.aberta_, false)) {}
-    ~ChaveAberta() {
-        try {
-            Fechar();
-        } catch (...) {  // a second failure while one is on its way
-        }
-    }
+// A key opened by one operation, closed by it when done with it. A key
+// still open when it goes (a failure unwinding the operation, even one the
+// close raised) is closed then, so before the failure is reported.
+void FecharChave(platform::Registry* registo, platform::KeyHandle chave) {
+    registo->CloseKey(chave);  // its status is of no use here
+}
+using ChaveAberta = platform::Owned<platform::KeyHandle, FecharChave, 0, platform::Registry*>;
 
-    // Every key is opened in the registry view that 32-bit programs see, so
-    // the 32-bit and 64-bit builds read and write the same values.
-    long Abrir(std::uint32_t raiz, const std::string& subchave, std::uint32_t acesso) {
-        const long estado =
-            Registo().OpenKey(raiz, subchave, acesso | platform::kKeyWow64_32Key, &handle_);
-        aberta_ = estado == platform::kSuccess;
-        return estado;
-    }
-    void Fechar() {
-        if (!aberta_) return;
-        Registo().CloseKey(handle_);  // its status is of no use here
-        aberta_ = false;
-    }
-    platform::KeyHandle handle() const { return handle_; }
-
-private:
-    platform::KeyHandle handle_ = 0;
-    bool aberta_ = false;
-};
+// Every key is opened in the registry view that 32-bit programs see, so the
+// 32-bit and 64-bit builds read and write the same values. Null when it
+// cannot be opened, with the status that says why.
+ChaveAberta Abrir(std::uint32_t raiz, const std::string& subchave, std::uint32_t acesso,
+                  long* estado) {
+    ChaveAberta chave(0, &Registo());
+    *estado = Registo().OpenKey(raiz, subchave, acesso | platform::kKeyWow64_32Key, chave.out());
+    if (*estado != platform::kSuccess) chave.release();  // nothing was opened
+    return chave;
+}
 
 // Sends a trapped failure to the outside error reporter. A failure of the
 // reporter itself is not caught here: it goes on to the caller.
@@ -143,8 +127,8 @@ ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome
     return ComArmadilha("ValorString", ResultadoLeitura::Empty(), [&] {
         const ChaveFormatada formatada = FormatarChave(caminho);
         if (formatada.raiz == 0) return ResultadoLeitura::Empty();
-        ChaveAberta chave;
-        const long aberta = chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyRead);
+        long aberta = platform::kSuccess;
+        ChaveAberta chave = Abrir(formatada.raiz, formatada.subchave, platform::kKeyRead, &aberta);
         if (aberta != platform::kSuccess) return Falhou(aberta);
 
         std::string buffer(kTamanhoBuffer, ' ');
@@ -152,8 +136,8 @@ ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome
         std::uint32_t tamanho = kTamanhoBuffer;
         bool exacto = true;
         const long estado =
-            Registo().QueryValue(chave.handle(), nome, &tipo, buffer.data(), &tamanho, &exacto);
-        chave.Fechar();
+            Registo().QueryValue(chave.get(), nome, &tipo, buffer.data(), &tamanho, &exacto);
+        chave.reset();
         if (estado != platform::kSuccess) return Falhou(estado);
 
         // Trimming comes before the terminator is dropped, so leading spaces
@@ -189,16 +173,15 @@ bool DefinirValorString(const std::string& caminho, const std::string& nome,
     return ComArmadilha("DefinirValorString", false, [&] {
         const ChaveFormatada formatada = FormatarChave(caminho);
         if (formatada.raiz == 0) return false;
-        ChaveAberta chave;
-        if (chave.Abrir(formatada.raiz, formatada.subchave, platform::kKeyWrite) !=
-            platform::kSuccess)
-            return false;
+        long aberta = platform::kSuccess;
+        ChaveAberta chave = Abrir(formatada.raiz, formatada.subchave, platform::kKeyWrite, &aberta);
+        if (aberta != platform::kSuccess) return false;
         // The size counts the terminator, so the stored value always ends
         // with the one the reader drops, whatever the platform adds itself.
         const long estado =
-            Registo().SetValue(chave.handle(), nome, platform::kRegSz, texto.c_str(),
+            Registo().SetValue(chave.get(), nome, platform::kRegSz, texto.c_str(),
                                static_cast<std::uint32_t>(texto.size() + 1));
-        chave.Fechar();
+        chave.reset();
         return estado == platform::kSuccess;
     });
 }

@@ -1,6 +1,7 @@
 // COM for the error reporter, brought in on the first report instead of at
-// start: the program links ole32 and oleaut32 as delay-loaded DLLs (see
-// CMakeLists.txt), so neither is loaded until this is called.
+// start. The 64-bit programs link ole32 and oleaut32 as delay-loaded DLLs
+// (see CMakeLists.txt), so neither is loaded until this is called; the
+// 32-bit ones import them as usual, and this only initialises COM.
 #pragma once
 
 namespace platform::win32 {

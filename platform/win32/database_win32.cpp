@@ -7,6 +7,7 @@
 #include <sqlext.h>
 
 #include "platform/win32/dll_function.h"
+#include "platform/win32/owned.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_platform.h"
 
@@ -76,28 +77,18 @@ const Odbc* Loaded() {
 }
 
 // An ODBC 3 environment handle, freed when it goes.
-class Environment {
-public:
-    explicit Environment(const Odbc& odbc) : odbc_(odbc) {
-        if (!Succeeded(odbc.allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
-            env_ = SQL_NULL_HENV;
-        ready_ = env_ != SQL_NULL_HENV &&
-                 Succeeded(odbc.setEnvAttr(env_, SQL_ATTR_ODBC_VERSION,
-                                           reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
-    }
-    ~Environment() {
-        if (env_ != SQL_NULL_HENV) odbc_.freeHandle(SQL_HANDLE_ENV, env_);
-    }
-    Environment(const Environment&) = delete;
-    Environment& operator=(const Environment&) = delete;
-    SQLHENV get() const { return env_; }  // null when it could not be made
-    bool ready() const { return ready_; }
+void FreeEnvironment(const Odbc* odbc, SQLHENV env) { odbc->freeHandle(SQL_HANDLE_ENV, env); }
+using Environment = Owned<SQLHENV, FreeEnvironment, nullptr, const Odbc*>;
 
-private:
-    const Odbc& odbc_;
-    SQLHENV env_ = SQL_NULL_HENV;
-    bool ready_ = false;
-};
+// A new environment, null when none could be made; `*ready` tells whether
+// it was set to ODBC 3.
+Environment NewEnvironment(const Odbc& odbc, bool* ready) {
+    Environment env(SQL_NULL_HENV, &odbc);
+    if (!Succeeded(odbc.allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, env.out()))) env.release();
+    *ready = env.get() && Succeeded(odbc.setEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION,
+                                                    reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
+    return env;
+}
 
 class Win32Database : public Database {
 public:
@@ -105,10 +96,11 @@ public:
                           std::vector<DiagnosticRecord>* diagnostics) override {
         const Odbc* odbc = Loaded();
         if (!odbc) return ConnectResult::NoDriverManager;
-        const Environment env(*odbc);
+        bool ready = false;
+        const Environment env = NewEnvironment(*odbc, &ready);
         if (!env.get()) return ConnectResult::Failed;  // no handle, so no record to give
         SQLHDBC dbc = SQL_NULL_HDBC;
-        if (!env.ready() || !Succeeded(odbc->allocHandle(SQL_HANDLE_DBC, env.get(), &dbc))) {
+        if (!ready || !Succeeded(odbc->allocHandle(SQL_HANDLE_DBC, env.get(), &dbc))) {
             ReadDiagnostics(*odbc, SQL_HANDLE_ENV, env.get(), diagnostics);
             return ConnectResult::Failed;
         }
@@ -121,8 +113,9 @@ public:
     bool Drivers(std::vector<std::string>* names) override {
         const Odbc* odbc = Loaded();
         if (!odbc) return false;
-        const Environment env(*odbc);
-        if (!env.ready()) return false;
+        bool ready = false;
+        const Environment env = NewEnvironment(*odbc, &ready);
+        if (!ready) return false;
         SQLWCHAR name[512], attributes[2];
         SQLSMALLINT length = 0, attributesLength = 0;
         for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {

@@ -60,32 +60,22 @@ const Winsock* Loaded() {
     return ws;
 }
 
-// A socket closed when it goes.
-class Socket {
-public:
-    Socket(const Winsock& ws, int family, int type, int protocol)
-        : ws_(ws), s_(ws.openSocket(family, type, protocol)) {}
-    ~Socket() {
-        if (s_ != INVALID_SOCKET) ws_.closeSocket(s_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    SOCKET get() const { return s_; }
+// A socket, and a list of addresses, given back to Winsock when they go.
+void CloseSocket(const Winsock* ws, SOCKET s) { ws->closeSocket(s); }
+using Socket = Owned<SOCKET, CloseSocket, INVALID_SOCKET, const Winsock*>;
+void FreeAddresses(const Winsock* ws, ADDRINFOW* list) { ws->freeAddrInfo(list); }
+using AddressList = Owned<ADDRINFOW*, FreeAddresses, nullptr, const Winsock*>;
 
-private:
-    const Winsock& ws_;
-    SOCKET s_;
-};
+Socket OpenSocket(const Winsock& ws, const ADDRINFOW& a) {
+    return Socket(ws.openSocket(a.ai_family, a.ai_socktype, a.ai_protocol), &ws);
+}
 
 // A numeric address and port as the socket calls take it, or null.
-void FreeAddresses(ADDRINFOW* list) { Loaded()->freeAddrInfo(list); }
-using AddressList = Owned<ADDRINFOW*, FreeAddresses>;
-
 AddressList Numeric(const Winsock& ws, const std::string& address, std::uint16_t port, int type) {
     ADDRINFOW hints = {};
     hints.ai_flags = AI_NUMERICHOST;
     hints.ai_socktype = type;
-    AddressList list;
+    AddressList list(nullptr, &ws);
     if (ws.getAddrInfo(Widen(address).c_str(), std::to_wstring(port).c_str(), &hints, list.out()) !=
         0)
         list.reset();
@@ -119,7 +109,7 @@ public:
         if (!ws) return NetworkResult::Unavailable;
         ADDRINFOW hints = {};
         hints.ai_socktype = SOCK_STREAM;
-        AddressList list;
+        AddressList list(nullptr, ws);
         const int error = ws->getAddrInfo(Widen(host).c_str(), nullptr, &hints, list.out());
         if (error != 0) {
             list.release();  // nothing was given
@@ -145,7 +135,7 @@ public:
         const AddressList target = Numeric(*ws, address, port, SOCK_STREAM);
         if (!target.get()) return NetworkResult::Failed;
         const ADDRINFOW& a = *target.get();
-        const Socket s(*ws, a.ai_family, a.ai_socktype, a.ai_protocol);
+        const Socket s = OpenSocket(*ws, a);
         u_long nonBlocking = 1;
         if (s.get() == INVALID_SOCKET || ws->ioctl(s.get(), FIONBIO, &nonBlocking) != 0)
             return NetworkResult::Failed;
@@ -168,7 +158,7 @@ public:
         const AddressList target = Numeric(*ws, address, port, SOCK_DGRAM);
         if (!target.get()) return NetworkResult::Failed;
         const ADDRINFOW& a = *target.get();
-        const Socket s(*ws, a.ai_family, a.ai_socktype, a.ai_protocol);
+        const Socket s = OpenSocket(*ws, a);
         if (s.get() == INVALID_SOCKET ||
             ws->sendTo(s.get(), request.data(), static_cast<int>(request.size()), 0, a.ai_addr,
                        static_cast<int>(a.ai_addrlen)) == SOCKET_ERROR)
