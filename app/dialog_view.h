@@ -11,7 +11,8 @@
 namespace app {
 
 // The first five are the fields of the five settings, in the order of
-// settings::kDefinicoes (the window's rows, top to bottom).
+// settings::kDefinicoes (the window's rows, top to bottom; the window checks
+// each row against the table).
 enum class Control {
     FXDataSource,
     FXInitialCatalog,
@@ -24,7 +25,7 @@ enum class Control {
 };
 
 // The field that shows settings::kDefinicoes[definicao].
-inline Control ControloDe(std::size_t definicao) { return static_cast<Control>(definicao); }
+constexpr Control ControloDe(std::size_t definicao) { return static_cast<Control>(definicao); }
 
 class DialogView {
 public:

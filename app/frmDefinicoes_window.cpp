@@ -3,7 +3,6 @@
 #include <imm.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <optional>
 
 #include "app/dpi.h"
@@ -49,7 +48,7 @@ struct ChildSpec {
 
 // Creation order is the tab order; each label comes just before its field,
 // so that accessibility tools name the field by it.
-const ChildSpec kChildren[] = {
+constexpr ChildSpec kChildren[] = {
     {L"Static", L"Servidor (Data Source):", kLabel, 0, 270, 315, 3165, 240, {}},
     {L"Edit", L"", kTextBox, WS_EX_CLIENTEDGE, 3465, 270, 3255, 285, Control::FXDataSource},
     {L"Static", L"Base de Dados (Initial Catalog):", kLabel, 0, 270, 825, 3165, 240, {}},
@@ -66,6 +65,33 @@ const ChildSpec kChildren[] = {
     {L"Button", L"&Testar ligação", kButton, 0, 270, 2790, 1815, 330, Control::Command3},
 };
 
+// Whether `wide` is the ASCII `text` followed by `end`.
+constexpr bool Same(const wchar_t* wide, const char* text, wchar_t end = 0) {
+    while (*text && *wide == static_cast<unsigned char>(*text)) ++wide, ++text;
+    return *text == 0 && *wide == end;
+}
+
+// Whether the label names the field by the setting's keyword: "… (Data Source):".
+constexpr bool Names(const wchar_t* label, const char* keyword) {
+    for (; *label; ++label)
+        if (*label == L'(' && Same(label + 1, keyword, L')')) return true;
+    return false;
+}
+
+// Setting i's label and field are rows 2i and 2i + 1, the field of its kind.
+constexpr bool RowsMatchTheSettings() {
+    for (size_t i = 0; i < settings::kDefinicoes.size(); ++i) {
+        const settings::Definicao& d = settings::kDefinicoes[i];
+        const ChildSpec& field = kChildren[2 * i + 1];
+        if (!Names(kChildren[2 * i].text, d.palavraChave) || field.control != ControloDe(i) ||
+            Same(field.windowClass, "ComboBox") != (d.tipo == settings::Tipo::Lista) ||
+            ((field.style & ES_PASSWORD) != 0) != (d.tipo == settings::Tipo::PalavraPasse))
+            return false;
+    }
+    return true;
+}
+static_assert(RowsMatchTheSettings());
+
 // Child window identifiers: kFirstId + position in kChildren. None is IDOK
 // or IDCANCEL, which the dialog manager sends for Enter and Escape.
 constexpr int kFirstId = 100;
@@ -77,7 +103,7 @@ size_t IndexOf(Control control) {
     return 0;  // every Control has a row: not reached
 }
 
-bool IsDropDownList(const ChildSpec& spec) { return wcscmp(spec.windowClass, L"ComboBox") == 0; }
+bool IsDropDownList(const ChildSpec& spec) { return Same(spec.windowClass, "ComboBox"); }
 
 int IdOf(Control control) { return kFirstId + static_cast<int>(IndexOf(control)); }
 
@@ -206,7 +232,8 @@ void frmDefinicoesWindow::OnCommand(int id, int code) {
             OnCommand(GetDlgCtrlID(focus), BN_CLICKED);
         }
     }
-    // IDCANCEL (Escape) does nothing: there is no cancel button.
+    // IDCANCEL (Escape) does nothing: "&Cancelar" is not the dialog
+    // manager's cancel button, so only a click or Enter on it cancels.
 }
 
 void frmDefinicoesWindow::OnActivate(bool active) {

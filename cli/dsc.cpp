@@ -23,7 +23,7 @@ Json Estado() {
             const int item = settings::ItemSeguranca(*valor);
             valor = item < 0 ? std::nullopt : std::optional(settings::kItensSeguranca[item]);
         }
-        const char* nome = d.tipo == Tipo::PalavraPasse ? kPropriedadeEstado : kPropriedades[i];
+        const char* nome = d.tipo == Tipo::PalavraPasse ? kPropriedadeEstado : d.propriedade;
         estado[nome] = valor ? Json(*valor) : Json(nullptr);
     }
     return estado;

@@ -45,14 +45,14 @@ using JsonApagado = nlohmann::basic_json<std::map, std::vector, TextoApagado, bo
 
 std::string Propriedades() {
     std::string lista;
-    for (const char* p : kPropriedades) lista += (lista.empty() ? "" : ", ") + std::string(p);
+    for (const auto& d : kDefinicoes) lista += (lista.empty() ? "" : ", ") + std::string(d.propriedade);
     return lista;
 }
 
 // Takes property `valor` for setting i; the message that refuses it, or
 // nothing.
 std::string Tomar(std::size_t i, const JsonApagado& valor, EstadoDesejado* estado) {
-    const std::string nome = kPropriedades[i];
+    const std::string nome = kDefinicoes[i].propriedade;
     const bool palavraPasse = kDefinicoes[i].tipo == Tipo::PalavraPasse;
     if (valor.is_null()) return {};
     const JsonApagado* texto = &valor;
@@ -103,12 +103,13 @@ std::string AnalisarEstadoDesejado(std::string_view json, EstadoDesejado* estado
     for (auto it = raiz.cbegin(); it != raiz.cend(); ++it) {
         const TextoApagado& nome = it.key();
         if (nome.rfind('_', 0) == 0 || nome == kPropriedadeEstado) continue;
-        const auto* p = std::find(kPropriedades.begin(), kPropriedades.end(), nome);
+        const auto* d = std::find_if(kDefinicoes.begin(), kDefinicoes.end(),
+                                     [&](const auto& d) { return nome == d.propriedade; });
         std::string erro =
-            p == kPropriedades.end()
+            d == kDefinicoes.end()
                 ? "A entrada tem uma propriedade que o recurso não tem; as suas são: " +
                       Propriedades() + "."
-                : Tomar(p - kPropriedades.begin(), it.value(), estado);
+                : Tomar(d - kDefinicoes.begin(), it.value(), estado);
         if (!erro.empty()) {
             *estado = {};
             return erro;

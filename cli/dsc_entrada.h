@@ -17,10 +17,6 @@ namespace cli {
 // The most standard input may hold for the desired state.
 constexpr std::size_t kMaxBytesEstado = 64 * 1024;
 
-// The instance's property for each setting, in the order of
-// settings::kDefinicoes.
-inline constexpr std::array<const char*, settings::kDefinicoes.size()> kPropriedades = {
-    "servidor", "baseDados", "seguranca", "utilizador", "palavraPasse"};
 // The read-only property that gives the password's state in its place.
 inline constexpr char kPropriedadeEstado[] = "palavraPasseEstado";
 
@@ -32,7 +28,7 @@ struct EstadoDesejado {
 };
 
 // Reads the desired state from `json`: empty, or an object with any of the
-// properties of kPropriedades, each a text or null (null: not given); the
+// settings' properties (Definicao::propriedade), each a text or null (null: not given); the
 // password also as {"secureString": text}, and "Segurança" as False or
 // True in any case. Properties whose names start with "_" (DSC's own) and
 // the read-only kPropriedadeEstado are ignored; any other, a repeated one,

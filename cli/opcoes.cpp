@@ -64,7 +64,8 @@ Analise AnalisarValores(const std::vector<std::string>& args, Comando comando) {
         if (i == kDefinicoes.size() && arg != kOpcaoVazia) return NaoEOpcao(args, a);
         if (arg == kOpcaoVazia || kDefinicoes[i].tipo == Tipo::PalavraPasse) {
             if (pedido.palavraPasse != PalavraPasse::Nenhuma)
-                return Erro("Só uma vez, e só uma de: " + std::string(kDefinicoes.back().opcao) +
+                return Erro("Só uma vez, e só uma de: " +
+                            std::string(kDefinicoes[settings::IndiceDe(Tipo::PalavraPasse)].opcao) +
                             ", " + kOpcaoVazia);
             pedido.palavraPasse = arg == kOpcaoVazia ? PalavraPasse::Vazia : PalavraPasse::Stdin;
             continue;

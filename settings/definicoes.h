@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/connection_string.h"
 #include "platform/secret.h"
 #include "registry/modRegistry.h"
 
@@ -27,17 +28,32 @@ struct Definicao {
     const char* nome;          // the value's name under the key (UTF-8)
     const char* palavraChave;  // the keyword its label names it by, in messages
     Tipo tipo;
-    const char* opcao;  // the companion's option
+    const char* opcao;        // the companion's option
+    const char* propriedade;  // the DSC resource's property
+    // Where a connection test takes its text; none for "Segurança", and the
+    // password goes to the target's secret.
+    std::string connection::Target::*alvo;
 };
 
-// The settings, in the order they are shown, read and written.
+// The settings, in the order they are shown, read, written and recorded.
+// Every other list of them (the window's fields, the DSC properties, the
+// event's strings) is made from this one or checked against it row by row.
 inline constexpr std::array<Definicao, 5> kDefinicoes = {{
-    {"Servidor", "Data Source", Tipo::Texto, "--servidor"},
-    {"Base_Dados", "Initial Catalog", Tipo::Texto, "--base-dados"},
-    {"Segurança", "Security Info", Tipo::Lista, "--seguranca"},
-    {"Utilizador", "User", Tipo::Texto, "--utilizador"},
-    {"Palavra-Passe", "Password", Tipo::PalavraPasse, "--palavra-passe-stdin"},
+    {"Servidor", "Data Source", Tipo::Texto, "--servidor", "servidor", &connection::Target::server},
+    {"Base_Dados", "Initial Catalog", Tipo::Texto, "--base-dados", "baseDados",
+     &connection::Target::database},
+    {"Segurança", "Security Info", Tipo::Lista, "--seguranca", "seguranca", nullptr},
+    {"Utilizador", "User", Tipo::Texto, "--utilizador", "utilizador", &connection::Target::user},
+    {"Palavra-Passe", "Password", Tipo::PalavraPasse, "--palavra-passe-stdin", "palavraPasse",
+     nullptr},
 }};
+
+// The place in kDefinicoes of the first setting of kind `tipo`.
+constexpr std::size_t IndiceDe(Tipo tipo) {
+    std::size_t i = 0;
+    while (kDefinicoes[i].tipo != tipo) ++i;
+    return i;
+}
 
 // The items the list setting may hold.
 inline const std::array<std::string, 2> kItensSeguranca = {"False", "True"};

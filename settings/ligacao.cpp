@@ -7,12 +7,6 @@ namespace {
 
 using connection::Target;
 
-// Where each setting's text goes in the target, in the order of
-// kDefinicoes; none for "Segurança", and the password goes to its secret.
-std::string Target::*const kDestinos[] = {&Target::server, &Target::database, nullptr,
-                                          &Target::user, nullptr};
-static_assert(std::size(kDestinos) == kDefinicoes.size());
-
 // The value's text in UTF-8; false for a stored password that does not
 // decode here.
 bool EmUtf8(const Definicao& definicao, const ValorDoTeste& valor, platform::Secret* utf8) {
@@ -36,13 +30,14 @@ std::optional<Target> AlvoDoTeste(const std::array<ValorDoTeste, kDefinicoes.siz
     Target alvo;
     alvo.driver = std::move(controlador);
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        if (kDefinicoes[i].tipo == Tipo::Lista) continue;
+        const Definicao& d = kDefinicoes[i];
+        if (!d.alvo && d.tipo != Tipo::PalavraPasse) continue;
         platform::Secret utf8;
-        if (!EmUtf8(kDefinicoes[i], valores[i], &utf8)) return std::nullopt;
-        if (kDefinicoes[i].tipo == Tipo::PalavraPasse)
-            alvo.password = std::move(utf8);
+        if (!EmUtf8(d, valores[i], &utf8)) return std::nullopt;
+        if (d.alvo)
+            alvo.*d.alvo = utf8.view();
         else
-            alvo.*kDestinos[i] = utf8.view();
+            alvo.password = std::move(utf8);
     }
     return alvo;
 }

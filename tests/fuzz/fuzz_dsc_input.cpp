@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(refusal.size() < 200);
     cli::Json json = cli::Json::object();
     for (std::size_t i = 0; i < state.textos.size(); ++i)
-        if (state.textos[i]) json[cli::kPropriedades[i]] = *state.textos[i];
+        if (state.textos[i]) json[settings::kDefinicoes[i].propriedade] = *state.textos[i];
     if (state.palavraPasse) {
         const std::string password(state.palavraPasse->view());
         json["palavraPasse"] =
