@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "settings/gravacao.h"
 #include "settings/ligacao.h"
 
 namespace app {
@@ -60,9 +61,6 @@ void frmDefinicoes::Carregar(std::size_t i) {
     const Tipo tipo = kDefinicoes[i].tipo;
     if (tipo == Tipo::PalavraPasse) view_.SetText(controlo, settings::kMascara);
     const ValorLido lido = settings::LerDefinicao(kDefinicoes[i].nome);
-    Campo& campo = campos_[i];
-    campo.guardado = lido.texto;
-    campo.forma = lido.forma;
     // A value that is not a text shows nothing; one with a NUL, the text
     // before it, as a text box would.
     const std::string texto =
@@ -71,11 +69,8 @@ void frmDefinicoes::Carregar(std::size_t i) {
     if (tipo == Tipo::Lista)
         view_.SelectListItem(lido.Mostravel() ? settings::ItemSeguranca(texto) : -1);
     if (tipo == Tipo::PalavraPasse)
-        avisarPalavraPasse_ = lido.estado == ValorLido::Estado::Texto &&
-                              lido.forma == ValorLido::Forma::Fiel &&
-                              !settings::PalavraPasseLegivel(lido.texto);
-    campo.falta = lido.estado == ValorLido::Estado::NaoExiste;
-    campo.lido = lido.Legivel();
+        avisarPalavraPasse_ = lido.TalComoGuardado() && !settings::PalavraPasseLegivel(lido.texto);
+    campos_[i].lido = lido;
 }
 
 std::string frmDefinicoes::Mostrado(std::size_t i) const {
@@ -105,10 +100,11 @@ void frmDefinicoes::Form_Shown() {
         std::vector<std::string> naoLidos, naoMostrados;
         for (std::size_t i = 0; i < campos_.size(); ++i) {
             const std::string nome = kDefinicoes[i].nome;
-            if (!campos_[i].lido)
+            const settings::ValorLido& lido = campos_[i].lido;
+            if (lido.estado == settings::ValorLido::Estado::Ilegivel)
                 naoLidos.push_back(nome);
-            else if (campos_[i].forma != settings::ValorLido::Forma::Fiel)
-                naoMostrados.push_back(nome + " (" + settings::MotivoForma(campos_[i].forma) + ")");
+            else if (lido.forma != settings::ValorLido::Forma::Fiel)
+                naoMostrados.push_back(nome + " (" + settings::MotivoForma(lido.forma) + ")");
         }
         if (!naoLidos.empty() || !naoMostrados.empty())
             Mensagem(settings::MensagemNaoLidos(naoLidos, naoMostrados),
@@ -128,32 +124,25 @@ void frmDefinicoes::Command2_Click() {
     Tratado([&] { view_.Unload(); });
 }
 
-settings::Verificacao frmDefinicoes::Verificar(std::size_t i) const {
-    // A missing value left as loaded is created: a text from its field,
-    // the list and the password as read (empty).
-    const Tipo tipo = kDefinicoes[i].tipo;
-    if (tipo != Tipo::Texto && !Alterado(i)) return {true, campos_[i].guardado, {}};
-    if (tipo == Tipo::Lista)
-        return settings::VerificarCampo(kDefinicoes[i],
-                                        settings::kItensSeguranca[view_.SelectedListItem()]);
-    return settings::VerificarCampo(kDefinicoes[i], view_.SecretText(ControloDe(i)).view());
-}
-
-// Whether a value missing at load is missing still: another program may
-// have created it since.
-bool frmDefinicoes::FaltaAgora(std::size_t i) const {
-    return campos_[i].falta && settings::LerDefinicao(kDefinicoes[i].nome).estado ==
-                                   settings::ValorLido::Estado::NaoExiste;
-}
-
 void frmDefinicoes::Gravar() {
+    // What the user changed is written; a value missing at load and left
+    // as it showed is created, empty, if it is missing still (another
+    // program may have created it since).
+    std::array<platform::Secret, kDefinicoes.size()> textos;
+    settings::Escritas escritas;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        if (Alterado(i)) {
+            textos[i] = kDefinicoes[i].tipo == Tipo::Lista
+                            ? platform::Secret(settings::kItensSeguranca[view_.SelectedListItem()])
+                            : view_.SecretText(ControloDe(i));
+            escritas[i] = {settings::Quando::Sempre, textos[i].view()};
+        } else if (campos_[i].lido.estado == settings::ValorLido::Estado::NaoExiste) {
+            escritas[i].quando = settings::Quando::SeFaltar;
+        }
+    }
     // A value that is refused is named and its field takes the focus; with
     // values not written the window stays open, to retry or cancel.
-    const settings::Gravacao g =
-        settings::Gravar([&](std::size_t i) -> std::optional<settings::Verificacao> {
-            if (!Alterado(i) && !FaltaAgora(i)) return std::nullopt;
-            return Verificar(i);
-        });
+    const settings::Gravacao g = settings::Gravar(escritas);
     if (!g.mensagem.empty()) Mensagem(g.mensagem, platform::Icon::Warning);
     if (g.recusada)
         view_.SetFocus(ControloDe(*g.recusada));
@@ -169,7 +158,7 @@ std::optional<connection::Target> frmDefinicoes::AlvoDosCampos() const {
     std::array<settings::ValorDoTeste, kDefinicoes.size()> valores;
     platform::Secret palavraPasse;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        const Campo& campo = campos_[i];
+        const settings::ValorLido& lido = campos_[i].lido;
         if (kDefinicoes[i].tipo == Tipo::Texto) {
             textos[i] = view_.Text(ControloDe(i));
             valores[i] = {textos[i]};
@@ -177,8 +166,8 @@ std::optional<connection::Target> frmDefinicoes::AlvoDosCampos() const {
             palavraPasse = view_.SecretText(ControloDe(i));
             if (palavraPasse != settings::kMascara)
                 valores[i] = {palavraPasse.view()};
-            else if (campo.lido && campo.forma == settings::ValorLido::Forma::Fiel)
-                valores[i] = {campo.guardado, true};
+            else if (lido.TalComoGuardado() || lido.estado == settings::ValorLido::Estado::NaoExiste)
+                valores[i] = {lido.texto, true};
             else
                 return std::nullopt;
         }

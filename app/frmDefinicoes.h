@@ -10,7 +10,7 @@
 
 #include "app/dialog_view.h"
 #include "connection/attempt.h"
-#include "settings/valores.h"
+#include "settings/definicoes.h"
 
 namespace app {
 
@@ -41,13 +41,10 @@ public:
 private:
     // What the load left in one field, for the save to tell whether the
     // user changed it. A field never filled (the load stopped before it)
-    // counts as showing a value that is there.
+    // counts as showing a value that is there but was not read.
     struct Campo {
-        bool lido = false;   // read as a text, or found missing
-        bool falta = false;  // the value does not exist
-        settings::ValorLido::Forma forma = settings::ValorLido::Forma::Fiel;
-        std::string guardado;  // code-page bytes as read (the password's stored form)
-        std::string mostrado;  // the field's text (UTF-8) or, for the list, its item
+        settings::ValorLido lido;  // code-page bytes as read (the password's stored form)
+        std::string mostrado;      // the field's text (UTF-8) or, for the list, its item
     };
 
     void Carregar(std::size_t definicao);
@@ -55,8 +52,6 @@ private:
     void LembrarMostrados();
     std::string Mostrado(std::size_t definicao) const;
     bool Alterado(std::size_t definicao) const;
-    settings::Verificacao Verificar(std::size_t definicao) const;
-    bool FaltaAgora(std::size_t definicao) const;
     std::optional<connection::Target> AlvoDosCampos() const;
 
     DialogView& view_;

@@ -1,24 +1,24 @@
 #include "cli/dsc.h"
 
-#include "cli/comandos.h"
 #include "cli/dsc_entrada.h"
+#include "cli/estado.h"
 #include "cli/saida_json.h"
-#include "settings/valores.h"
 
 namespace cli {
 namespace {
 
 using settings::kDefinicoes;
 using settings::Tipo;
+using settings::ValorLido;
 
-// The stored state as an instance: each setting as `mostrar --json` gives
-// it, but "Segurança" as the item it selects (null for none), and the
-// password by its state alone.
-Json Estado() {
+// The state as an instance: each setting as `mostrar --json` gives it, but
+// "Segurança" as the item it selects (null for none), and the password by
+// its state alone.
+Json Estado(const std::array<ValorLido, kDefinicoes.size()>& lidos) {
     Json estado = Json::object();
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
         const settings::Definicao& d = kDefinicoes[i];
-        std::optional<std::string> valor = Apresentado(d, settings::LerDefinicao(d.nome));
+        std::optional<std::string> valor = Apresentado(d, lidos[i]);
         if (valor && d.tipo == Tipo::Lista) {
             const int item = settings::ItemSeguranca(*valor);
             valor = item < 0 ? std::nullopt : std::optional(settings::kItensSeguranca[item]);
@@ -27,13 +27,6 @@ Json Estado() {
         estado[nome] = valor ? Json(*valor) : Json(nullptr);
     }
     return estado;
-}
-
-// The text desired for setting i, as the commands take it; null when none.
-Dado DadoDe(const EstadoDesejado& desejado, std::size_t i) {
-    if (kDefinicoes[i].tipo != Tipo::PalavraPasse)
-        return desejado.textos[i] ? Dado(*desejado.textos[i]) : std::nullopt;
-    return desejado.palavraPasse ? Dado(desejado.palavraPasse->view()) : std::nullopt;
 }
 
 }  // namespace
@@ -45,22 +38,29 @@ int Dsc(const Pedido& pedido, Consola& consola) {
         consola.Erro(erro + " Nada foi gravado.\n");
         return kSaidaUtilizacao;
     }
-    const auto dado = [&](std::size_t i) { return DadoDe(desejado, i); };
+    const settings::Escritas dados =
+        Dados(desejado.textos, desejado.palavraPasse
+                                   ? std::optional<std::string_view>(desejado.palavraPasse->view())
+                                   : std::nullopt);
+    // `set` answers with what it wrote and read; what it did not touch is
+    // read once here.
+    settings::Gravacao g;
     if (pedido.operacaoDsc == OperacaoDsc::Set) {
-        std::vector<std::string> alterados;
-        const int saida = GravarDiferentes(dado, consola, &alterados);
+        const int saida = GravarNaConsola(dados, consola, &g);
         if (saida != kSaidaExito) return saida;
     }
-    Json estado = Estado();
+    std::array<ValorLido, kDefinicoes.size()> lidos;
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i)
+        lidos[i] = g.guardados[i] ? *g.guardados[i] : settings::LerDefinicao(kDefinicoes[i].nome);
+    Json estado = Estado(lidos);
     if (pedido.operacaoDsc == OperacaoDsc::Test) {
         // As `verificar` with the values given: only those are compared,
         // since `set` changes nothing else.
         bool conforme = true;
-        for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-            const settings::Definicao& d = kDefinicoes[i];
-            if (dado(i) && !Falha(d, settings::LerDefinicao(d.nome), dado(i)).empty())
+        for (std::size_t i = 0; i < kDefinicoes.size(); ++i)
+            if (dados[i].quando != settings::Quando::Nunca &&
+                !Falha(kDefinicoes[i], lidos[i], dados[i]).empty())
                 conforme = false;
-        }
         estado["_inDesiredState"] = conforme;
     }
     consola.Escrever(LinhaJson(estado));

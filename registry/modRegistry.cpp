@@ -168,22 +168,32 @@ ResultadoLeitura ObterValorString(const std::string& caminho, const std::string&
     });
 }
 
+namespace {
+
+bool Escrever(const ChaveFormatada& chave, const std::string& nome, const std::string& texto) {
+    if (chave.raiz == 0) return false;
+    long aberta = platform::kSuccess;
+    ChaveAberta aberto = Abrir(chave.raiz, chave.subchave, platform::kKeyWrite, &aberta);
+    if (aberta != platform::kSuccess) return false;
+    // The size counts the terminator, so the stored value always ends with
+    // the one the reader drops, whatever the platform adds itself.
+    const long estado = Registo().SetValue(aberto.get(), nome, platform::kRegSz, texto.c_str(),
+                                           static_cast<std::uint32_t>(texto.size() + 1));
+    aberto.reset();
+    return estado == platform::kSuccess;
+}
+
+}  // namespace
+
 bool DefinirValorString(const std::string& caminho, const std::string& nome,
                         const std::string& texto) {
-    return ComArmadilha("DefinirValorString", false, [&] {
-        const ChaveFormatada formatada = FormatarChave(caminho);
-        if (formatada.raiz == 0) return false;
-        long aberta = platform::kSuccess;
-        ChaveAberta chave = Abrir(formatada.raiz, formatada.subchave, platform::kKeyWrite, &aberta);
-        if (aberta != platform::kSuccess) return false;
-        // The size counts the terminator, so the stored value always ends
-        // with the one the reader drops, whatever the platform adds itself.
-        const long estado =
-            Registo().SetValue(chave.get(), nome, platform::kRegSz, texto.c_str(),
-                               static_cast<std::uint32_t>(texto.size() + 1));
-        chave.reset();
-        return estado == platform::kSuccess;
-    });
+    return ComArmadilha("DefinirValorString", false,
+                        [&] { return Escrever(FormatarChave(caminho), nome, texto); });
+}
+
+bool DefinirValorString(const ChaveFormatada& chave, const std::string& nome,
+                        const std::string& texto) {
+    return ComArmadilha("DefinirValorString", false, [&] { return Escrever(chave, nome, texto); });
 }
 
 }  // namespace modRegistry

@@ -84,11 +84,26 @@ constexpr std::uint32_t kTamanhoBuffer = 3500;
 // Redirections followed by one read before it gives up with Null.
 constexpr int kMaxRedireccoes = 32;
 
+// The root key number a root key's name ("HKEY_LOCAL_MACHINE") stands for;
+// 0 for any other text.
 std::uint32_t ObterHandleChavePrincipal(const std::string& nome);
+// The key path split into root key and sub-key; an empty one (root 0) for a
+// path that does not start with "HKEY_" or ends with "\", which is shown
+// as "Formato Incorrecto" first.
 ChaveFormatada FormatarChave(const std::string& caminho);
+// The value as stored at that key, redirections not followed: a text (its
+// leading spaces and its terminator dropped), a Null that says why not, or
+// Empty for a path without a root key or a trapped failure.
 ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome);
+// The same, following "SREF=" redirections: Null (unreadable) for a chain
+// that loops, runs past kMaxRedireccoes or leads nowhere.
 ResultadoLeitura ObterValorString(const std::string& caminho, const std::string& nome);
+// Stores `texto` as a REG_SZ at the key, never following a redirection;
+// true when it was stored, false when it could not be (or was trapped).
 bool DefinirValorString(const std::string& caminho, const std::string& nome,
+                        const std::string& texto);
+// The same at a key already split, for a caller that writes several values.
+bool DefinirValorString(const ChaveFormatada& chave, const std::string& nome,
                         const std::string& texto);
 
 }  // namespace modRegistry

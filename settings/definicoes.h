@@ -79,7 +79,10 @@ struct ValorLido {
     std::string texto;  // code-page bytes; empty unless Texto
     Forma forma = Forma::Fiel;
 
-    bool Legivel() const { return estado != Estado::Ilegivel; }
+    // True when `texto` is the value as stored: a text type, the whole of
+    // it, every character as it is. Only such a text can be shown, compared
+    // or given as the stored one.
+    bool TalComoGuardado() const { return estado == Estado::Texto && forma == Forma::Fiel; }
     // True for a text that any field can show: a text type, the whole of it.
     bool Mostravel() const { return forma != Forma::NaoTexto && forma != Forma::VariosTextos; }
 };

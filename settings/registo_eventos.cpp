@@ -1,24 +1,20 @@
 #include "settings/registo_eventos.h"
 
-#include <cstring>
-
 #include "platform/platform.h"
 #include "settings/definicoes.h"
 
 namespace settings {
 
-void RegistoGravacao::Gravado(const char* nome, const std::string& texto) {
+void EventoDeGravacao::Gravado(std::size_t definicao, const std::string& texto) {
+    const Definicao& d = kDefinicoes[definicao];
     // The password is named, never shown, not even in its stored form.
-    for (const Definicao& d : kDefinicoes)
-        if (std::strcmp(d.nome, nome) == 0 && d.tipo == Tipo::PalavraPasse) {
-            gravados_.push_back(std::string(nome) + " alterada");
-            return;
-        }
-    gravados_.push_back(std::string(nome) + ": «" + platform::Current().codePage->ToUtf8(texto) +
-                        "»");
+    gravados_.push_back(std::string(d.nome) +
+                        (d.tipo == Tipo::PalavraPasse
+                             ? " alterada"
+                             : ": «" + platform::Current().codePage->ToUtf8(texto) + "»"));
 }
 
-void RegistoGravacao::Reportar(const std::string& falha) const {
+void EventoDeGravacao::Reportar(const std::string& falha) const {
     platform::EventLog* log = platform::Current().eventLog;
     if (!log || (gravados_.empty() && falha.empty())) return;
     std::vector<std::string> textos = gravados_;

@@ -4,6 +4,7 @@
 // event IDs here are its message numbers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,10 +20,11 @@ constexpr std::uint32_t kEventoGravado = 1000;
 constexpr std::uint32_t kEventoFalhaAoGravar = 1001;
 
 // One save as the event log records it.
-class RegistoGravacao {
+class EventoDeGravacao {
 public:
-    // A value written: its name and its new text (code-page bytes).
-    void Gravado(const char* nome, const std::string& texto);
+    // Setting `definicao` (its place in kDefinicoes) written with `texto`
+    // (code-page bytes); written in table order.
+    void Gravado(std::size_t definicao, const std::string& texto);
     // Reports the save: nothing when nothing was written and nothing
     // failed; otherwise one event, a warning when `falha` (UTF-8) says why
     // the save failed.

@@ -7,7 +7,6 @@
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
-#include "settings/registo_eventos.h"
 
 namespace settings {
 namespace {
@@ -147,37 +146,6 @@ Verificacao VerificarCampo(const Definicao& definicao, std::string_view utf8) {
     return Recusada("O valor de " + std::string(definicao.nome) +
                     " não pode começar por um espaço: «" + std::string(utf8) +
                     "» seria lido como «" + std::string(lido) + "».");
-}
-
-Gravacao Gravar(const std::function<std::optional<Verificacao>(std::size_t)>& novo) {
-    std::vector<std::pair<const char*, std::string>> valores;  // name, code-page bytes
-    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
-        std::optional<Verificacao> v = novo(i);
-        if (!v) continue;
-        if (!v->aceite) return {i, v->mensagem};
-        valores.emplace_back(kDefinicoes[i].nome, std::move(v->valor));
-    }
-    std::string falhados;
-    RegistoGravacao registo;
-    try {
-        for (const auto& [nome, texto] : valores)
-            if (modRegistry::DefinirValorString(kCaminhoDefinicoes, nome, texto))
-                registo.Gravado(nome, texto);
-            else
-                falhados += "\n" + std::string(nome);
-    } catch (...) {
-        registo.Reportar(MensagemFalhaEmCurso());
-        throw;
-    }
-    if (falhados.empty()) {
-        registo.Reportar("");
-        return {};
-    }
-    const Gravacao g = {std::nullopt, "Não foi possível gravar:" + falhados +
-                                          "\n\nConfirme que a chave de registo existe e que tem "
-                                          "permissões de administrador."};
-    registo.Reportar(g.mensagem);
-    return g;
 }
 
 }  // namespace settings

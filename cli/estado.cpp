@@ -1,0 +1,93 @@
+#include "cli/estado.h"
+
+#include "platform/platform.h"
+#include "settings/valores.h"
+
+namespace cli {
+namespace {
+
+using settings::Definicao;
+using settings::Tipo;
+using settings::ValorLido;
+
+// What `mostrar` tells of a stored password in place of its text.
+enum class EstadoPalavraPasse { Vazia, Definida, Ilegivel };
+
+EstadoPalavraPasse EstadoDe(const ValorLido& lido) {
+    if (SemTextoGuardado(lido) || !settings::PalavraPasseLegivel(lido.texto))
+        return EstadoPalavraPasse::Ilegivel;
+    return lido.texto.empty() ? EstadoPalavraPasse::Vazia : EstadoPalavraPasse::Definida;
+}
+
+std::string NomeDoEstado(EstadoPalavraPasse estado) {
+    switch (estado) {
+    case EstadoPalavraPasse::Vazia: return "vazia";
+    case EstadoPalavraPasse::Definida: return "definida";
+    case EstadoPalavraPasse::Ilegivel: break;
+    }
+    return "ilegível";
+}
+
+}  // namespace
+
+bool SemTextoGuardado(const ValorLido& lido) {
+    return lido.estado != ValorLido::Estado::NaoExiste && !lido.TalComoGuardado();
+}
+
+std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
+    if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
+    if (d.tipo == Tipo::PalavraPasse) return NomeDoEstado(EstadoDe(lido));
+    if (SemTextoGuardado(lido)) return std::nullopt;
+    return platform::Current().codePage->ToUtf8(lido.texto);
+}
+
+std::string Linha(const Definicao& d, const ValorLido& lido) {
+    if (lido.estado == ValorLido::Estado::NaoExiste) return "(em falta)";
+    if (lido.estado == ValorLido::Estado::Ilegivel) return "(ilegível)";
+    if (SemTextoGuardado(lido)) return "(ilegível: " + settings::MotivoForma(lido.forma) + ")";
+    if (d.tipo != Tipo::PalavraPasse) return *Apresentado(d, lido);
+    const EstadoPalavraPasse estado = EstadoDe(lido);
+    if (estado == EstadoPalavraPasse::Ilegivel) return "(ilegível neste computador)";
+    return "(" + NomeDoEstado(estado) + ")";
+}
+
+std::string Falha(const Definicao& d, const ValorLido& lido, const settings::Escrita& dado) {
+    if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
+    if (lido.estado == ValorLido::Estado::Ilegivel) return "ilegível";
+    if (SemTextoGuardado(lido)) return settings::MotivoForma(lido.forma);
+    if (d.tipo == Tipo::Lista && settings::ItemSeguranca(lido.texto) < 0)
+        return "não é False nem True";
+    if (d.tipo == Tipo::PalavraPasse && !settings::PalavraPasseLegivel(lido.texto))
+        return "não se decifra neste computador";
+    if (dado.quando == settings::Quando::Nunca) return {};
+    const settings::Verificacao v = settings::VerificarCampo(d, dado.texto);
+    const bool igual = v.aceite && settings::JaGuardado(d, lido, v.valor);
+    return igual ? std::string() : "diferente do valor indicado";
+}
+
+settings::Escritas Dados(
+    const std::array<std::optional<std::string>, settings::kDefinicoes.size()>& textos,
+    std::optional<std::string_view> palavraPasse) {
+    settings::Escritas escritas;
+    for (std::size_t i = 0; i < escritas.size(); ++i) {
+        const bool ePalavraPasse = settings::kDefinicoes[i].tipo == Tipo::PalavraPasse;
+        const std::optional<std::string_view> texto =
+            ePalavraPasse ? palavraPasse
+                          : (textos[i] ? std::optional<std::string_view>(*textos[i]) : std::nullopt);
+        if (texto) escritas[i] = {settings::Quando::SeDiferente, *texto};
+    }
+    return escritas;
+}
+
+int GravarNaConsola(const settings::Escritas& escritas, Consola& consola, settings::Gravacao* g) {
+    *g = settings::Gravar(escritas);
+    if (g->inesperada) {
+        consola.Erro("Falha inesperada ao gravar as definições: " + g->mensagem + "\n");
+        return kSaidaGravacao;
+    }
+    if (!g->mensagem.empty()) consola.Erro(g->mensagem + "\n");
+    if (g->recusada) return kSaidaRecusado;
+    return g->mensagem.empty() ? kSaidaExito : kSaidaGravacao;
+}
+
+}  // namespace cli

@@ -1,0 +1,71 @@
+#include "settings/gravacao.h"
+
+#include "settings/registo_eventos.h"
+#include "settings/valores.h"
+
+namespace settings {
+namespace {
+
+Gravacao Recusada(std::size_t definicao, std::string mensagem) {
+    Gravacao g;
+    g.recusada = definicao;
+    g.mensagem = std::move(mensagem);
+    return g;
+}
+
+}  // namespace
+
+bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& valor) {
+    if (!lido.TalComoGuardado()) return false;
+    if (d.tipo == Tipo::Lista) return ItemSeguranca(lido.texto) == ItemSeguranca(valor);
+    return lido.texto == valor;
+}
+
+Gravacao Gravar(const Escritas& escritas) {
+    Gravacao g;
+    std::vector<std::pair<std::size_t, std::string>> valores;  // place, code-page bytes
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        const Escrita& e = escritas[i];
+        if (e.quando == Quando::Nunca) continue;
+        if (e.quando == Quando::SeFaltar) {
+            g.guardados[i] = LerDefinicao(kDefinicoes[i].nome);
+            if (g.guardados[i]->estado == ValorLido::Estado::NaoExiste) valores.emplace_back(i, "");
+            continue;
+        }
+        Verificacao v = VerificarCampo(kDefinicoes[i], e.texto);
+        if (!v.aceite) return Recusada(i, std::move(v.mensagem));
+        if (e.quando == Quando::SeDiferente) {
+            g.guardados[i] = LerDefinicao(kDefinicoes[i].nome);
+            if (JaGuardado(kDefinicoes[i], *g.guardados[i], v.valor)) continue;
+        }
+        valores.emplace_back(i, std::move(v.valor));
+    }
+    if (valores.empty()) return g;
+    std::string falhados;
+    EventoDeGravacao evento;
+    try {
+        const modRegistry::ChaveFormatada chave = modRegistry::FormatarChave(kCaminhoDefinicoes);
+        for (auto& [i, texto] : valores) {
+            if (!modRegistry::DefinirValorString(chave, kDefinicoes[i].nome, texto)) {
+                falhados += "\n" + std::string(kDefinicoes[i].nome);
+                continue;
+            }
+            evento.Gravado(i, texto);
+            g.gravados.push_back(i);
+            g.guardados[i] = ValorLido{ValorLido::Estado::Texto, std::move(texto)};
+        }
+    } catch (...) {
+        g.mensagem = MensagemFalhaEmCurso();
+        g.inesperada = true;
+        evento.Reportar(g.mensagem);
+        return g;
+    }
+    if (!falhados.empty())
+        g.mensagem = "Não foi possível gravar:" + falhados +
+                     "\n\nConfirme que a chave de registo existe e que tem permissões de "
+                     "administrador.";
+    evento.Reportar(g.mensagem);
+    return g;
+}
+
+}  // namespace settings
