@@ -20,8 +20,8 @@ Json Estado(const std::array<ValorLido, kDefinicoes.size()>& lidos) {
         const settings::Definicao& d = kDefinicoes[i];
         std::optional<std::string> valor = Apresentado(d, lidos[i]);
         if (valor && d.tipo == Tipo::Lista) {
-            const int item = settings::ItemSeguranca(*valor);
-            valor = item < 0 ? std::nullopt : std::optional(settings::kItensSeguranca[item]);
+            const std::string* item = settings::ItemSeguranca(*valor);
+            valor = item ? std::optional(*item) : std::nullopt;
         }
         const char* nome = d.tipo == Tipo::PalavraPasse ? kPropriedadeEstado : d.propriedade;
         estado[nome] = valor ? Json(*valor) : Json(nullptr);

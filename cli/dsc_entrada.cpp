@@ -67,9 +67,9 @@ std::string Tomar(std::size_t i, const JsonApagado& valor, EstadoDesejado* estad
     if (palavraPasse) {
         estado->palavraPasse.emplace(lido);
     } else if (kDefinicoes[i].tipo == Tipo::Lista) {
-        const int item = settings::ItemSeguranca(std::string(lido));
-        if (item < 0) return nome + " aceita False ou True.";
-        estado->textos[i] = settings::kItensSeguranca[item];
+        const std::string* item = settings::ItemSeguranca(lido);
+        if (!item) return nome + " aceita False ou True.";
+        estado->textos[i] = *item;
     } else {
         estado->textos[i] = std::string(lido);
     }

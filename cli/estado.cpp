@@ -55,7 +55,7 @@ std::string Falha(const Definicao& d, const ValorLido& lido, const settings::Esc
     if (lido.estado == ValorLido::Estado::NaoExiste) return "em falta";
     if (lido.estado == ValorLido::Estado::Ilegivel) return "ilegível";
     if (SemTextoGuardado(lido)) return settings::MotivoForma(lido.forma);
-    if (d.tipo == Tipo::Lista && settings::ItemSeguranca(lido.texto) < 0)
+    if (d.tipo == Tipo::Lista && !settings::ItemSeguranca(lido.texto))
         return "não é False nem True";
     if (d.tipo == Tipo::PalavraPasse && !settings::PalavraPasseLegivel(lido.texto))
         return "não se decifra neste computador";

@@ -76,9 +76,9 @@ Analise AnalisarValores(const std::vector<std::string>& args, Comando comando) {
         texto = args[++a];
         if (kDefinicoes[i].tipo == Tipo::Lista) {
             // The window's own rule for telling its items.
-            const int item = settings::ItemSeguranca(*texto);
-            if (item < 0) return Erro(arg + " aceita False ou True: o " + Argumento(a) + " não.");
-            texto = settings::kItensSeguranca[item];
+            const std::string* item = settings::ItemSeguranca(*texto);
+            if (!item) return Erro(arg + " aceita False ou True: o " + Argumento(a) + " não.");
+            texto = *item;
         }
     }
     bool algum = pedido.palavraPasse != PalavraPasse::Nenhuma;

@@ -1,12 +1,12 @@
 #include "connection/attempt.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 
 #include "connection/browser.h"
 #include "connection/redact.h"
 #include "connection/server_address.h"
+#include "platform/ascii.h"
 
 namespace connection {
 namespace {
@@ -159,20 +159,13 @@ Login TryLogin(platform::Database& database, const Target& target, unsigned time
     return login;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 // What to check after a failed login: a driver that is not installed is
 // named with the installed ones that look like it.
 std::string AfterLoginFailure(platform::Database& database, const std::string& driver) {
     std::vector<std::string> names;
     if (database.Drivers(&names) &&
         std::none_of(names.begin(), names.end(),
-                     [&](const std::string& name) { return SameName(name, driver); })) {
+                     [&](const std::string& name) { return platform::SameIgnoringCase(name, driver); })) {
         std::string similar;
         for (const std::string& name : names)
             if (name.find("SQL Server") != std::string::npos)

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/ascii.h"
+
 namespace connection {
 namespace {
 
@@ -12,11 +14,7 @@ bool IsKeywordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) 
 std::size_t ValueStart(std::string_view text, std::size_t at) {
     if (at > 0 && IsKeywordChar(text[at - 1])) return std::string_view::npos;
     for (const std::string_view keyword : {"password", "pwd"}) {
-        if (text.size() - at < keyword.size()) continue;
-        bool same = true;
-        for (std::size_t i = 0; i < keyword.size() && same; ++i)
-            same = std::tolower(static_cast<unsigned char>(text[at + i])) == keyword[i];
-        if (!same) continue;
+        if (!platform::SameIgnoringCase(text.substr(at, keyword.size()), keyword)) continue;
         std::size_t end = at + keyword.size();
         while (end < text.size() && text[end] == ' ') ++end;
         if (end < text.size() && text[end] == '=') return end + 1;

@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ascii.h"
+
 namespace connection {
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
@@ -70,7 +66,7 @@ ServerAddress ReadServer(std::string_view text) {
     text = Trimmed(text);
     if (text.empty()) return Unreadable("vazio");
     std::string_view rest = text;
-    if (Lower(rest.substr(0, 4)) == "tcp:") rest.remove_prefix(4);
+    if (platform::SameIgnoringCase(rest.substr(0, 4), "tcp:")) rest.remove_prefix(4);
 
     ServerAddress server;
     const std::size_t comma = rest.rfind(',');
@@ -98,8 +94,8 @@ ServerAddress ReadServer(std::string_view text) {
     if (rest.size() > 2 && rest.front() == '[' && rest.back() == ']' &&
         IsIpv6(rest.substr(1, rest.size() - 2)))
         rest = rest.substr(1, rest.size() - 2);
-    const std::string lower = Lower(rest);
-    if (lower == "(local)" || lower == "." || lower == "localhost") {
+    if (platform::SameIgnoringCase(rest, "(local)") || rest == "." ||
+        platform::SameIgnoringCase(rest, "localhost")) {
         server.host = "localhost";
     } else if (IsIpv4(rest) || IsIpv6(rest)) {
         server.host = std::string(rest);

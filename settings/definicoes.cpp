@@ -1,7 +1,6 @@
 #include "settings/definicoes.h"
 
-#include <cctype>
-
+#include "platform/ascii.h"
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
@@ -28,17 +27,11 @@ ValorLido LerDefinicao(const std::string& nome) {
     return {ValorLido::Estado::Ilegivel, {}};
 }
 
-int ItemSeguranca(std::string texto) {
-    texto.erase(texto.find_last_not_of(' ') + 1);
-    for (std::size_t i = 0; i < kItensSeguranca.size(); ++i) {
-        const std::string& item = kItensSeguranca[i];
-        bool igual = texto.size() == item.size();
-        for (std::size_t c = 0; igual && c < item.size(); ++c)
-            igual = std::tolower(static_cast<unsigned char>(texto[c])) ==
-                    std::tolower(static_cast<unsigned char>(item[c]));
-        if (igual) return static_cast<int>(i);
-    }
-    return -1;
+const std::string* ItemSeguranca(std::string_view texto) {
+    texto = texto.substr(0, texto.find_last_not_of(' ') + 1);
+    for (const std::string& item : kItensSeguranca)
+        if (platform::SameIgnoringCase(texto, item)) return &item;
+    return nullptr;
 }
 
 bool DecifrarPalavraPasse(const std::string& guardada, platform::Secret* decifrada) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "connection/connection_string.h"
@@ -90,9 +91,10 @@ struct ValorLido {
 // Reads a setting, following redirections.
 ValorLido LerDefinicao(const std::string& nome);
 
-// The list item a stored "Segurança" selects: a text equal to an item but
-// for case and trailing spaces selects it; anything else gives -1.
-int ItemSeguranca(std::string texto);
+// The item of kItensSeguranca a stored or given "Segurança" selects, the
+// window's rule for every reader: a text equal to an item but for case and
+// trailing spaces selects it; anything else gives null.
+const std::string* ItemSeguranca(std::string_view texto);
 
 // True when a stored password decodes with this machine's key to a text
 // that scrambles back to the same stored form: it was stored here, and

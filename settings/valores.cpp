@@ -124,11 +124,11 @@ Verificacao VerificarPalavraPasse(const Definicao& definicao, std::string_view u
 Verificacao VerificarForma(const Definicao& definicao, std::string_view utf8) {
     if (definicao.tipo == Tipo::Texto) return VerificarTexto(definicao, utf8);
     if (definicao.tipo == Tipo::PalavraPasse) return VerificarPalavraPasse(definicao, utf8);
-    const int item = ItemSeguranca(std::string(utf8));
-    if (item < 0)
+    const std::string* item = ItemSeguranca(utf8);
+    if (!item)
         return Recusada("O campo «" + std::string(definicao.palavraChave) +
                         "» aceita False ou True.");
-    return Aceite(kItensSeguranca[item]);
+    return Aceite(*item);
 }
 
 }  // namespace
