@@ -113,7 +113,7 @@ int Testar(const Pedido& pedido, Consola& consola) {
         lidos[i] = lido.texto;
         valores[i] = {lidos[i], true};
     }
-    std::optional<connection::Target> alvo = settings::AlvoDoTeste(valores, pedido.controlador);
+    std::optional<connection::Target> alvo = settings::AlvoDoTeste(valores, pedido.driver);
     if (!alvo) {
         consola.Erro("A palavra-passe guardada não se decifra com a chave deste computador: "
                      "defina-a de novo neste computador.\n");

@@ -105,7 +105,7 @@ Analise AnalisarTestar(const std::vector<std::string>& args) {
         const std::string& texto = args[a];
         if (arg == "--controlador") {
             if (texto.empty()) return Erro("Falta o texto de " + arg);
-            pedido.controlador = texto;
+            pedido.driver = texto;
         } else if (!LerNumero(texto, 1, 3600, &pedido.tempoLimite)) {
             return Erro("--tempo-limite aceita de 1 a 3600 segundos: o " + Argumento(a) + " não.");
         }

@@ -38,7 +38,7 @@ struct Pedido {
     int codigoNaoConforme = 3;
     OperacaoDsc operacaoDsc = OperacaoDsc::Get;
     // For `testar`: the ODBC driver and the login timeout in seconds.
-    std::string controlador = connection::kDefaultDriver;
+    std::string driver = connection::kDefaultDriver;  // --controlador
     unsigned tempoLimite = connection::kDefaultLoginTimeoutSeconds;
 };
 

@@ -14,7 +14,7 @@ std::string LinhasTeste(const connection::Outcome& outcome) {
 std::string JsonTeste(const connection::Outcome& outcome) {
     Json etapas = Json::array();
     for (const connection::Step& step : outcome.steps)
-        etapas.push_back({{"etapa", connection::EtapaKey(step.etapa)},
+        etapas.push_back({{"etapa", connection::StageKey(step.stage)},
                           {"ok", step.ok},
                           {"ms", step.ms},
                           {"detalhe", step.detail}});

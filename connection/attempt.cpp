@@ -50,7 +50,7 @@ private:
         const Clock::time_point start = Clock::now();
         const NetworkResult r = network_.Resolve(server_.host, &addresses_);
         const bool ok = r == NetworkResult::Ok && !addresses_.empty();
-        Add(Etapa::Nome, ok, start,
+        Add(Stage::Name, ok, start,
             ok                                ? Listed(addresses_)
             : r == NetworkResult::Unavailable ? kNoNetwork
                                               : Quoted(server_.host) + " não se resolve");
@@ -77,17 +77,17 @@ private:
         }
         const std::string name = Quoted(server_.instance);
         if (port_ != 0) {
-            Add(Etapa::Instancia, true, start, name + " na porta " + std::to_string(port_));
+            Add(Stage::Instance, true, start, name + " na porta " + std::to_string(port_));
             return true;
         }
         if (r == NetworkResult::Ok) {
-            Add(Etapa::Instancia, false, start,
+            Add(Stage::Instance, false, start,
                 "o SQL Server Browser não dá uma porta TCP para " + name);
             return Fail(
                 "Verifique o nome da instância e que nela o TCP/IP está ativo, ou indique a porta "
                 "como servidor,porta.");
         }
-        Add(Etapa::Instancia, false, start,
+        Add(Stage::Instance, false, start,
             r == NetworkResult::Unavailable ? kNoNetwork
                                             : "o SQL Server Browser não respondeu (UDP 1434)");
         return Fail(
@@ -104,11 +104,11 @@ private:
             if (left <= 0) break;
             r = network_.Connect(address, port_, static_cast<unsigned>(left));
             if (r == NetworkResult::Ok) {
-                Add(Etapa::Porta, true, start, port + " aceite em " + address);
+                Add(Stage::Port, true, start, port + " aceite em " + address);
                 return true;
             }
         }
-        Add(Etapa::Porta, false, start,
+        Add(Stage::Port, false, start,
             r == NetworkResult::Unavailable ? kNoNetwork
             : r == NetworkResult::Refused   ? port + " recusada"
                                             : port + " sem resposta");
@@ -116,8 +116,8 @@ private:
             "O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a.");
     }
 
-    void Add(Etapa etapa, bool ok, Clock::time_point start, std::string detail) {
-        outcome_.steps.push_back({etapa, ok, MillisecondsSince(start), std::move(detail)});
+    void Add(Stage stage, bool ok, Clock::time_point start, std::string detail) {
+        outcome_.steps.push_back({stage, ok, MillisecondsSince(start), std::move(detail)});
     }
 
     bool Fail(const char* nextCheck) {
@@ -182,13 +182,13 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
     const Login login = TryLogin(database, target, timeoutSeconds);
     outcome->connected = login.result == platform::ConnectResult::Connected;
     if (login.result == platform::ConnectResult::NoDriverManager) {
-        outcome->steps.push_back({Etapa::Entrada, false, login.ms, "o gestor ODBC não carregou"});
+        outcome->steps.push_back({Stage::Login, false, login.ms, "o gestor ODBC não carregou"});
         outcome->lines.push_back(
             "Não foi possível carregar o gestor de controladores ODBC (odbc32.dll).");
         return;
     }
     if (outcome->connected) {
-        outcome->steps.push_back({Etapa::Entrada, true, login.ms, {}});
+        outcome->steps.push_back({Stage::Login, true, login.ms, {}});
         return;
     }
     const bool timedOut = login.ms >= timeoutSeconds * 1000LL;
@@ -200,9 +200,9 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
             target.driver, target.server, {}, target.user, target.password.Copy()};
         const Login retry = TryLogin(database, withoutDatabase, timeoutSeconds);
         if (retry.result == platform::ConnectResult::Connected) {
-            outcome->steps.push_back({Etapa::Entrada, true, retry.ms, "sem a base de dados"});
+            outcome->steps.push_back({Stage::Login, true, retry.ms, "sem a base de dados"});
             outcome->steps.push_back(
-                {Etapa::BaseDados, false, login.ms, Quoted(target.database) + " recusada"});
+                {Stage::Database, false, login.ms, Quoted(target.database) + " recusada"});
             outcome->lines.push_back("O utilizador entra no servidor, mas a base de dados " +
                                      Quoted(target.database) +
                                      " não existe ou não lhe é permitida.");
@@ -211,13 +211,13 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
         }
     }
     if (timedOut) {
-        outcome->steps.push_back({Etapa::Entrada, false, login.ms,
+        outcome->steps.push_back({Stage::Login, false, login.ms,
                                   "sem resposta em " + std::to_string(timeoutSeconds) + " s"});
         outcome->lines.push_back(
             "O servidor aceita a ligação mas não responde à entrada: verifique que é o serviço "
             "SQL Server e que não está sobrecarregado.");
     } else {
-        outcome->steps.push_back({Etapa::Entrada, false, login.ms, "recusada"});
+        outcome->steps.push_back({Stage::Login, false, login.ms, "recusada"});
         outcome->lines.push_back(AfterLoginFailure(database, target.driver));
     }
     outcome->lines.insert(outcome->lines.end(), login.records.begin(), login.records.end());

@@ -14,10 +14,10 @@
 
 namespace connection {
 
-enum class Etapa { Nome, Instancia, Porta, Entrada, BaseDados };
+enum class Stage { Name, Instance, Port, Login, Database };
 
 struct Step {
-    Etapa etapa = Etapa::Nome;
+    Stage stage = Stage::Name;
     bool ok = false;
     long long ms = 0;
     std::string detail;  // what was found, e.g. the addresses or the port
@@ -40,9 +40,9 @@ Outcome Attempt(platform::Database& database, platform::Network& network, Target
                 unsigned loginTimeoutSeconds);
 
 // "Nome", "Instância", "Porta", "Entrada", "Base de dados".
-const char* EtapaName(Etapa etapa);
+const char* StageName(Stage stage);
 // "nome", "instancia", "porta", "entrada", "base_dados".
-const char* EtapaKey(Etapa etapa);
+const char* StageKey(Stage stage);
 
 // A step as one line: "Porta: falhou, 1433 recusada em 10.0.0.5 (2 ms)".
 std::string StepLine(const Step& step);

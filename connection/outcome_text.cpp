@@ -3,30 +3,30 @@
 
 namespace connection {
 
-const char* EtapaName(Etapa etapa) {
-    switch (etapa) {
-    case Etapa::Nome: return "Nome";
-    case Etapa::Instancia: return "Instância";
-    case Etapa::Porta: return "Porta";
-    case Etapa::Entrada: return "Entrada";
-    case Etapa::BaseDados: return "Base de dados";
+const char* StageName(Stage stage) {
+    switch (stage) {
+    case Stage::Name: return "Nome";
+    case Stage::Instance: return "Instância";
+    case Stage::Port: return "Porta";
+    case Stage::Login: return "Entrada";
+    case Stage::Database: return "Base de dados";
     }
     return "";
 }
 
-const char* EtapaKey(Etapa etapa) {
-    switch (etapa) {
-    case Etapa::Nome: return "nome";
-    case Etapa::Instancia: return "instancia";
-    case Etapa::Porta: return "porta";
-    case Etapa::Entrada: return "entrada";
-    case Etapa::BaseDados: return "base_dados";
+const char* StageKey(Stage stage) {
+    switch (stage) {
+    case Stage::Name: return "nome";
+    case Stage::Instance: return "instancia";
+    case Stage::Port: return "porta";
+    case Stage::Login: return "entrada";
+    case Stage::Database: return "base_dados";
     }
     return "";
 }
 
 std::string StepLine(const Step& step) {
-    std::string line = std::string(EtapaName(step.etapa)) + ": " + (step.ok ? "ok" : "falhou");
+    std::string line = std::string(StageName(step.stage)) + ": " + (step.ok ? "ok" : "falhou");
     if (!step.detail.empty()) line += ", " + step.detail;
     return line + " (" + std::to_string(step.ms) + " ms)";
 }

@@ -26,9 +26,9 @@ bool EmUtf8(const Definicao& definicao, const ValorDoTeste& valor, platform::Sec
 }  // namespace
 
 std::optional<Target> AlvoDoTeste(const std::array<ValorDoTeste, kDefinicoes.size()>& valores,
-                                  std::string controlador) {
+                                  std::string driver) {
     Target alvo;
-    alvo.driver = std::move(controlador);
+    alvo.driver = std::move(driver);
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
         const Definicao& d = kDefinicoes[i];
         if (!d.alvo && d.tipo != Tipo::PalavraPasse) continue;

@@ -22,11 +22,11 @@ struct ValorDoTeste {
 };
 
 // The target for the five values, in the order of kDefinicoes ("Segurança"
-// has no place in a connection string), with the driver `controlador`. A
+// has no place in a connection string), with the driver `driver`. A
 // stored password is decoded with this machine's key: nothing when it does
 // not decode here.
 std::optional<connection::Target> AlvoDoTeste(
     const std::array<ValorDoTeste, kDefinicoes.size()>& valores,
-    std::string controlador = connection::kDefaultDriver);
+    std::string driver = connection::kDefaultDriver);
 
 }  // namespace settings

@@ -11,7 +11,7 @@ namespace dialogtest {
 namespace {
 
 using cli::Comando;
-using Senha = cli::PalavraPasse;
+using cli::PalavraPasse;
 
 struct ParseCase {
     const char* name;
@@ -19,7 +19,7 @@ struct ParseCase {
     bool valid;
     Comando command = Comando::Ajuda;
     std::array<std::optional<std::string>, 5> texts = {};
-    Senha password = Senha::Nenhuma;
+    PalavraPasse password = PalavraPasse::Nenhuma;
     std::string error = {};
     bool json = false;
     std::string driver = "SQL Server";
@@ -41,7 +41,7 @@ TEST_P(CliParsing, ReadsTheRequestOrTheUsageError) {
     EXPECT_EQ(a.pedido.textos, c.texts);
     EXPECT_EQ(a.pedido.palavraPasse, c.password);
     EXPECT_EQ(a.pedido.json, c.json);
-    EXPECT_EQ(a.pedido.controlador, c.driver);
+    EXPECT_EQ(a.pedido.driver, c.driver);
     EXPECT_EQ(a.pedido.tempoLimite, c.timeout);
     EXPECT_EQ(a.pedido.codigoNaoConforme, c.nonConforming);
 }
@@ -62,18 +62,18 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"check", {"verificar"}, true, Comando::Verificar},
         ParseCase{"check_takes_set_options",
                   {"verificar", "--seguranca", "false", "--palavra-passe-vazia"}, true,
-                  Comando::Verificar, {std::nullopt, std::nullopt, "False"}, Senha::Vazia},
+                  Comando::Verificar, {std::nullopt, std::nullopt, "False"}, PalavraPasse::Vazia},
         ParseCase{"set_all", {"definir", "--utilizador", "sa", "--servidor", "db", "--base-dados",
                               "", "--seguranca", "true", "--palavra-passe-stdin"},
-                  true, Comando::Definir, {"db", "", "True", "sa", std::nullopt}, Senha::Stdin},
+                  true, Comando::Definir, {"db", "", "True", "sa", std::nullopt}, PalavraPasse::Stdin},
         ParseCase{"security_any_case", {"definir", "--seguranca", "fALSE"}, true,
                   Comando::Definir, {std::nullopt, std::nullopt, "False"}},
         ParseCase{"text_that_looks_like_an_option", {"definir", "--servidor", "--x"}, true,
                   Comando::Definir, {"--x"}},
         ParseCase{"password_only", {"definir", "--palavra-passe-stdin"}, true, Comando::Definir,
-                  {}, Senha::Stdin},
+                  {}, PalavraPasse::Stdin},
         ParseCase{"empty_password", {"definir", "--palavra-passe-vazia"}, true, Comando::Definir,
-                  {}, Senha::Vazia},
+                  {}, PalavraPasse::Vazia},
         ParseCase{"test", {"testar"}, true, Comando::Testar},
         ParseCase{"test_options",
                   {"testar", "--tempo-limite", "3600", "--controlador", "ODBC Driver 18 for SQL Server"},

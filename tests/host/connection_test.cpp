@@ -81,7 +81,7 @@ std::string BrowserAnswer(const std::string& data) {
 std::string Summary(const connection::Outcome& outcome) {
     std::string text;
     for (const connection::Step& step : outcome.steps)
-        text += std::string(connection::EtapaKey(step.etapa)) + (step.ok ? "+ " : "- ") +
+        text += std::string(connection::StageKey(step.stage)) + (step.ok ? "+ " : "- ") +
                 step.detail + "\n";
     for (const std::string& line : outcome.lines) text += line + "\n";
     return text;
