@@ -276,10 +276,9 @@ void frmDefinicoesWindow::CreateControls() {
         SendMessageW(children_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     // No practical limit on the text boxes' length (0 means the largest).
-    for (Control box :
-         {Control::FXDataSource, Control::FXInitialCatalog, Control::FXUser, Control::FXPassword}) {
-        SendMessageW(Child(box), EM_SETLIMITTEXT, 0, 0);
-    }
+    for (size_t i = 0; i < settings::kDefinicoes.size(); ++i)
+        if (settings::kDefinicoes[i].tipo != settings::Tipo::Lista)
+            SendMessageW(Child(ControloDe(i)), EM_SETLIMITTEXT, 0, 0);
     // Common Controls 6 masks with a dot by default; this field shows "*".
     const HWND password = Child(Control::FXPassword);
     SendMessageW(password, EM_SETPASSWORDCHAR, L'*', 0);

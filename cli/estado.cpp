@@ -69,13 +69,11 @@ settings::Escritas Dados(
     const std::array<std::optional<std::string>, settings::kDefinicoes.size()>& textos,
     std::optional<std::string_view> palavraPasse) {
     settings::Escritas escritas;
-    for (std::size_t i = 0; i < escritas.size(); ++i) {
-        const bool ePalavraPasse = settings::kDefinicoes[i].tipo == Tipo::PalavraPasse;
-        const std::optional<std::string_view> texto =
-            ePalavraPasse ? palavraPasse
-                          : (textos[i] ? std::optional<std::string_view>(*textos[i]) : std::nullopt);
-        if (texto) escritas[i] = {settings::Quando::SeDiferente, *texto};
-    }
+    for (std::size_t i = 0; i < escritas.size(); ++i)
+        if (textos[i]) escritas[i] = {settings::Quando::SeDiferente, *textos[i]};
+    if (palavraPasse)
+        escritas[settings::IndiceDe(Tipo::PalavraPasse)] = {settings::Quando::SeDiferente,
+                                                            *palavraPasse};
     return escritas;
 }
 

@@ -4,16 +4,6 @@
 #include "settings/valores.h"
 
 namespace settings {
-namespace {
-
-Gravacao Recusada(std::size_t definicao, std::string mensagem) {
-    Gravacao g;
-    g.recusada = definicao;
-    g.mensagem = std::move(mensagem);
-    return g;
-}
-
-}  // namespace
 
 bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& valor) {
     if (!lido.TalComoGuardado()) return false;
@@ -33,14 +23,13 @@ Gravacao Gravar(const Escritas& escritas) {
             continue;
         }
         Verificacao v = VerificarCampo(kDefinicoes[i], e.texto);
-        if (!v.aceite) return Recusada(i, std::move(v.mensagem));
+        if (!v.aceite) return {i, std::move(v.mensagem)};
         if (e.quando == Quando::SeDiferente) {
             g.guardados[i] = LerDefinicao(kDefinicoes[i].nome);
             if (JaGuardado(kDefinicoes[i], *g.guardados[i], v.valor)) continue;
         }
         valores.emplace_back(i, std::move(v.valor));
     }
-    if (valores.empty()) return g;
     std::string falhados;
     EventoDeGravacao evento;
     try {
