@@ -10,22 +10,11 @@ using settings::Definicao;
 using settings::Tipo;
 using settings::ValorLido;
 
-// What `mostrar` tells of a stored password in place of its text.
-enum class EstadoPalavraPasse { Vazia, Definida, Ilegivel };
-
-EstadoPalavraPasse EstadoDe(const ValorLido& lido) {
-    if (SemTextoGuardado(lido) || !settings::PalavraPasseLegivel(lido.texto))
-        return EstadoPalavraPasse::Ilegivel;
-    return lido.texto.empty() ? EstadoPalavraPasse::Vazia : EstadoPalavraPasse::Definida;
-}
-
-std::string NomeDoEstado(EstadoPalavraPasse estado) {
-    switch (estado) {
-    case EstadoPalavraPasse::Vazia: return "vazia";
-    case EstadoPalavraPasse::Definida: return "definida";
-    case EstadoPalavraPasse::Ilegivel: break;
-    }
-    return "ilegível";
+// What the companion tells of a stored password in place of its text:
+// "vazia" or "definida"; null when it cannot be read here.
+const char* EstadoDaPalavraPasse(const ValorLido& lido) {
+    if (SemTextoGuardado(lido) || !settings::PalavraPasseLegivel(lido.texto)) return nullptr;
+    return lido.texto.empty() ? "vazia" : "definida";
 }
 
 }  // namespace
@@ -36,7 +25,10 @@ bool SemTextoGuardado(const ValorLido& lido) {
 
 std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
-    if (d.tipo == Tipo::PalavraPasse) return NomeDoEstado(EstadoDe(lido));
+    if (d.tipo == Tipo::PalavraPasse) {
+        const char* estado = EstadoDaPalavraPasse(lido);
+        return estado ? estado : "ilegível";
+    }
     if (SemTextoGuardado(lido)) return std::nullopt;
     return platform::Current().codePage->ToUtf8(lido.texto);
 }
@@ -46,9 +38,8 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::Ilegivel) return "(ilegível)";
     if (SemTextoGuardado(lido)) return "(ilegível: " + settings::MotivoForma(lido.forma) + ")";
     if (d.tipo != Tipo::PalavraPasse) return *Apresentado(d, lido);
-    const EstadoPalavraPasse estado = EstadoDe(lido);
-    if (estado == EstadoPalavraPasse::Ilegivel) return "(ilegível neste computador)";
-    return "(" + NomeDoEstado(estado) + ")";
+    const char* estado = EstadoDaPalavraPasse(lido);
+    return estado ? "(" + std::string(estado) + ")" : "(ilegível neste computador)";
 }
 
 std::string Falha(const Definicao& d, const ValorLido& lido, const settings::Escrita& dado) {
