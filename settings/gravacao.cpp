@@ -43,17 +43,17 @@ Gravacao Gravar(const Escritas& escritas) {
             g.gravados.push_back(i);
             g.guardados[i] = ValorLido{ValorLido::Estado::Texto, std::move(texto)};
         }
+        if (!falhados.empty())
+            g.mensagem = "Não foi possível gravar:" + falhados +
+                         "\n\nConfirme que a chave de registo existe e que tem permissões de "
+                         "administrador.";
+        evento.Reportar(g.mensagem);
     } catch (...) {
+        // A failure the store did not trap: the event names what was written.
         g.mensagem = MensagemFalhaEmCurso();
         g.inesperada = true;
         evento.Reportar(g.mensagem);
-        return g;
     }
-    if (!falhados.empty())
-        g.mensagem = "Não foi possível gravar:" + falhados +
-                     "\n\nConfirme que a chave de registo existe e que tem permissões de "
-                     "administrador.";
-    evento.Reportar(g.mensagem);
     return g;
 }
 
