@@ -66,9 +66,10 @@ void frmDefinicoes::Carregar(std::size_t i) {
     const std::string texto =
         lido.Mostravel() ? lido.texto.substr(0, lido.texto.find('\0')) : std::string();
     if (tipo == Tipo::Texto) view_.SetText(controlo, platform::Current().codePage->ToUtf8(texto));
-    const std::string* item = settings::ItemSeguranca(texto);  // none for ""
-    if (tipo == Tipo::Lista)
+    if (tipo == Tipo::Lista) {
+        const std::string* item = settings::ItemSeguranca(texto);  // none for ""
         view_.SelectListItem(item ? static_cast<int>(item - settings::kItensSeguranca.data()) : -1);
+    }
     if (tipo == Tipo::PalavraPasse)
         avisarPalavraPasse_ = lido.TalComoGuardado() && !settings::PalavraPasseLegivel(lido.texto);
     campos_[i].lido = lido;
