@@ -263,6 +263,10 @@ INSTANTIATE_TEST_SUITE_P(
                 Put("Palavra-Passe", kForeign), {"abc"}, 0, "Alterados: Servidor, Palavra-Passe\n",
                 "", {{"Servidor", "db02"}, {"Palavra-Passe", kAbc}, {"Base_Dados", "vendas"}},
                 false, false, {"I1000|Servidor: «db02»|Palavra-Passe alterada|||"}},
+        // The event viewer would put parameter message 1234 in place of "%%1234".
+        RunCase{"set_event_shows_the_value", {"definir", "--servidor", "%%1234%%%5%%"}, {}, {}, 0,
+                "Alterados: Servidor\n", "", {}, false, false,
+                {"I1000|Servidor: «%\u2060%1234%%\u2060%5%%»||||"}},
         // Already stored, "Segurança" as the window tells its items: nothing
         // is written. The reader drops a byte-order mark and the "\r".
         RunCase{"set_what_is_stored", {"definir", "--servidor", "db01", "--seguranca", "true",
