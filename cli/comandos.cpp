@@ -176,6 +176,10 @@ int Correr(const Analise& analise, Consola& consola) {
 
 int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
     const Analise analise = AnalisarArgumentos(argumentos);
+    if (analise.pedido.comando == Comando::Dsc) {
+        MensagensDsc mensagens(consola);
+        return Correr(analise, mensagens);
+    }
     if (!analise.pedido.json) return Correr(analise, consola);
     ErrosEmJson json(consola);
     return json.Concluir(Correr(analise, json));

@@ -42,28 +42,34 @@ int Dsc(const Pedido& pedido, Consola& consola) {
         Dados(desejado.textos, desejado.palavraPasse
                                    ? std::optional<std::string_view>(desejado.palavraPasse->view())
                                    : std::nullopt);
-    // `set` answers with what it wrote and read; what it did not touch is
-    // read once here.
+    // `set` answers with what it wrote (or would) and read; what it did not
+    // touch is read once here.
     settings::Gravacao g;
     if (pedido.operacaoDsc == OperacaoDsc::Set) {
-        const int saida = GravarNaConsola(dados, consola, &g);
+        const int saida = GravarNaConsola(dados, consola, &g, pedido.simular);
         if (saida != kSaidaExito) return saida;
     }
     std::array<ValorLido, kDefinicoes.size()> lidos;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i)
         lidos[i] = g.guardados[i] ? *g.guardados[i] : settings::LerDefinicao(kDefinicoes[i].nome);
     Json estado = Estado(lidos);
-    if (pedido.operacaoDsc == OperacaoDsc::Test) {
+    if (pedido.operacaoDsc == OperacaoDsc::Get) {
+        consola.Escrever(LinhaJson(estado));
+        return kSaidaExito;
+    }
+    Json nomes = Json::array();  // the properties changed, or that differ
+    if (pedido.operacaoDsc == OperacaoDsc::Set) {
+        for (std::size_t i : g.gravados) nomes.push_back(kDefinicoes[i].propriedade);
+    } else {
         // As `verificar` with the values given: only those are compared,
         // since `set` changes nothing else.
-        bool conforme = true;
         for (std::size_t i = 0; i < kDefinicoes.size(); ++i)
             if (dados[i].quando != settings::Quando::Nunca &&
                 !Falha(kDefinicoes[i], lidos[i], dados[i]).empty())
-                conforme = false;
-        estado["_inDesiredState"] = conforme;
+                nomes.push_back(kDefinicoes[i].propriedade);
+        estado["_inDesiredState"] = nomes.empty();
     }
-    consola.Escrever(LinhaJson(estado));
+    consola.Escrever(LinhaJson(estado) + LinhaJson(nomes));
     return kSaidaExito;
 }
 

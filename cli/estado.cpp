@@ -68,8 +68,9 @@ settings::Escritas Dados(
     return escritas;
 }
 
-int GravarNaConsola(const settings::Escritas& escritas, Consola& consola, settings::Gravacao* g) {
-    *g = settings::Gravar(escritas);
+int GravarNaConsola(const settings::Escritas& escritas, Consola& consola, settings::Gravacao* g,
+                    bool simular) {
+    *g = settings::Gravar(escritas, simular);
     if (g->inesperada) {
         consola.Erro("Falha inesperada ao gravar as definições: " + g->mensagem + "\n");
         return kSaidaGravacao;

@@ -44,8 +44,10 @@ settings::Escritas Dados(
     const std::array<std::optional<std::string>, settings::kDefinicoes.size()>& textos,
     std::optional<std::string_view> palavraPasse);
 
-// Saves `escritas` and gives the exit code; says on standard error why a
-// save is refused or fails. `*g` tells what was written and read.
-int GravarNaConsola(const settings::Escritas& escritas, Consola& consola, settings::Gravacao* g);
+// Saves `escritas` (`simular`: writes nothing) and gives the exit code;
+// says on standard error why a save is refused or fails. `*g` tells what
+// was written and read.
+int GravarNaConsola(const settings::Escritas& escritas, Consola& consola, settings::Gravacao* g,
+                    bool simular = false);
 
 }  // namespace cli

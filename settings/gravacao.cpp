@@ -11,7 +11,7 @@ bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& va
     return lido.texto == valor;
 }
 
-Gravacao Gravar(const Escritas& escritas) {
+Gravacao Gravar(const Escritas& escritas, bool simular) {
     Gravacao g;
     std::vector<std::pair<std::size_t, std::string>> valores;  // place, code-page bytes
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
@@ -30,6 +30,14 @@ Gravacao Gravar(const Escritas& escritas) {
         }
         valores.emplace_back(i, std::move(v.valor));
     }
+    const auto gravado = [&g](std::size_t i, std::string texto) {
+        g.gravados.push_back(i);
+        g.guardados[i] = ValorLido{ValorLido::Estado::Texto, std::move(texto)};
+    };
+    if (simular) {
+        for (auto& [i, texto] : valores) gravado(i, std::move(texto));
+        return g;
+    }
     std::string falhados;
     EventoDeGravacao evento;
     try {
@@ -40,8 +48,7 @@ Gravacao Gravar(const Escritas& escritas) {
                 continue;
             }
             evento.Gravado(i, texto);
-            g.gravados.push_back(i);
-            g.guardados[i] = ValorLido{ValorLido::Estado::Texto, std::move(texto)};
+            gravado(i, std::move(texto));
         }
         if (!falhados.empty())
             g.mensagem = "Não foi possível gravar:" + falhados +

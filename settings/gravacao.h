@@ -36,10 +36,11 @@ struct Gravacao {
     // did not trap (then `inesperada`), in UTF-8; empty when all was written.
     std::string mensagem;
     bool inesperada = false;
-    // The places of the values written, in table order.
+    // The places of the values written (simulated: that it would write), in
+    // table order.
     std::vector<std::size_t> gravados;
-    // Each value as the save leaves it, for those it read or wrote: as
-    // read, or as written.
+    // Each value as the save leaves it (or would), for those it read or
+    // wrote: as read, or as written.
     std::array<std::optional<ValorLido>, kDefinicoes.size()> guardados;
 };
 
@@ -52,7 +53,8 @@ bool JaGuardado(const Definicao& d, const ValorLido& lido, const std::string& va
 // Saves the settings as `escritas` asks. Every value to write is checked
 // before the first write; on the first refusal nothing is written. A value
 // is read at most once (to tell whether it is missing, or differs from
-// the one to write), the key path split once.
-Gravacao Gravar(const Escritas& escritas);
+// the one to write), the key path split once. `simular`: the same checks,
+// reads and answer, with nothing written and no event.
+Gravacao Gravar(const Escritas& escritas, bool simular = false);
 
 }  // namespace settings

@@ -1,9 +1,29 @@
 #include "settings/registo_eventos.h"
 
+#include <cctype>
+
 #include "platform/platform.h"
 #include "settings/definicoes.h"
 
 namespace settings {
+namespace {
+
+// `texto` with every "%%" that a digit follows broken by U+2060 (word
+// joiner): the event log viewer reads "%%n" in an insertion string as a
+// parameter message to put in its place, so a value could change what the
+// event appears to say.
+std::string SemParametros(const std::string& texto) {
+    std::string dito;
+    for (std::size_t i = 0; i < texto.size(); ++i) {
+        dito += texto[i];
+        if (texto[i] == '%' && i + 2 < texto.size() && texto[i + 1] == '%' &&
+            std::isdigit(static_cast<unsigned char>(texto[i + 2])))
+            dito += "\xE2\x81\xA0";
+    }
+    return dito;
+}
+
+}  // namespace
 
 void EventoDeGravacao::Gravado(std::size_t definicao, const std::string& texto) {
     const Definicao& d = kDefinicoes[definicao];
@@ -11,7 +31,8 @@ void EventoDeGravacao::Gravado(std::size_t definicao, const std::string& texto) 
     gravados_.push_back(std::string(d.nome) +
                         (d.tipo == Tipo::PalavraPasse
                              ? " alterada"
-                             : ": «" + platform::Current().codePage->ToUtf8(texto) + "»"));
+                             : ": «" + SemParametros(platform::Current().codePage->ToUtf8(texto)) +
+                                   "»"));
 }
 
 void EventoDeGravacao::Reportar(const std::string& falha) const {
@@ -24,7 +45,7 @@ void EventoDeGravacao::Reportar(const std::string& falha) const {
         return;
     }
     if (gravados_.empty()) textos[0] = "(nenhum)";
-    textos.push_back(falha);
+    textos.push_back(SemParametros(falha));
     log->Report(platform::EventKind::Warning, kEventoFalhaAoGravar, textos);
 }
 
