@@ -3,6 +3,7 @@
 // server takes one password and knows one database.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -17,25 +18,33 @@ class FakeNetwork : public platform::Network {
 public:
     using Result = platform::NetworkResult;
     Result Resolve(const std::string& host, std::vector<std::string>* addresses) override {
+        if (unavailable) return Result::Unavailable;
         const auto found = names.find(host);
         if (found == names.end()) return Result::NotFound;
         *addresses = found->second;
         return Result::Ok;
     }
     Result Connect(const std::string& address, std::uint16_t port, unsigned) override {
+        if (unavailable) return Result::Unavailable;
         return open.count({address, port}) ? Result::Ok : Result::Refused;
     }
+    // The datagrams set for `address`, in order, as the Win32 side reads them.
     Result Ask(const std::string& address, std::uint16_t, const std::string&, unsigned,
-               std::string* answer) override {
+               const std::function<bool(std::string_view)>& whole, std::string* answer) override {
+        if (unavailable) return Result::Unavailable;
         const auto found = browser.find(address);
-        if (found == browser.end()) return Result::TimedOut;
-        *answer = found->second;
+        if (found == browser.end() || found->second.empty()) return Result::TimedOut;
+        for (const std::string& datagram : found->second) {
+            *answer = datagram;
+            if (whole(datagram)) break;
+        }
         return Result::Ok;
     }
 
     std::map<std::string, std::vector<std::string>> names;
     std::set<std::pair<std::string, std::uint16_t>> open;
-    std::map<std::string, std::string> browser;  // by address
+    std::map<std::string, std::vector<std::string>> browser;  // datagrams by sender
+    bool unavailable = false;  // Winsock did not load
 };
 
 // Logs in when the connection string names an installed driver, the
