@@ -3,17 +3,10 @@
 #include <cctype>
 #include <functional>
 
+#include "platform/ascii.h"
+
 namespace connection {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // 1 to 65535 in decimal digits, or 0.
 std::uint16_t Port(std::string_view text) {
@@ -80,8 +73,9 @@ std::uint16_t BrowserPort(std::string_view answer, std::string_view instance) {
     const bool whole = ReadAnswer(
         answer,
         [&](std::string_view key, std::string_view value) {
-            if (SameName(key, "InstanceName")) ours = SameName(value, instance);
-            if (SameName(key, "tcp")) port = Port(value);
+            if (platform::SameIgnoringCase(key, "InstanceName"))
+                ours = platform::SameIgnoringCase(value, instance);
+            if (platform::SameIgnoringCase(key, "tcp")) port = Port(value);
         },
         [&] {
             if (ours && !found) found = port;

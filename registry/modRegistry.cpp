@@ -79,10 +79,6 @@ ResultadoLeitura Falhou(long estado) {
                                       : ResultadoLeitura::Causa::Ilegivel);
 }
 
-bool Redireccao(const ResultadoLeitura& v) {
-    return v.IsTexto() && v.texto().compare(0, 5, "SREF=") == 0;
-}
-
 }  // namespace
 
 std::uint32_t ObterHandleChavePrincipal(const std::string& nome) {
@@ -148,6 +144,8 @@ ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome
     });
 }
 
+bool Redirecciona(std::string_view texto) { return texto.substr(0, 5) == "SREF="; }
+
 ResultadoLeitura ObterValorString(const std::string& caminho, const std::string& nome) {
     return ComArmadilha("ObterValorString", ResultadoLeitura::Empty(), [&] {
         ResultadoLeitura v = ValorString(caminho, nome);
@@ -155,7 +153,7 @@ ResultadoLeitura ObterValorString(const std::string& caminho, const std::string&
         // too long, would never end: the read then gives Null.
         const auto ilegivel = ResultadoLeitura::Null(ResultadoLeitura::Causa::Ilegivel);
         std::set<std::string> visitados = {caminho};
-        while (Redireccao(v)) {
+        while (v.IsTexto() && Redirecciona(v.texto())) {
             const std::string destino = v.texto().substr(5);
             if (visitados.size() > kMaxRedireccoes || !visitados.insert(destino).second)
                 return ilegivel;

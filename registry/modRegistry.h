@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace modRegistry {
 
@@ -91,12 +92,14 @@ std::uint32_t ObterHandleChavePrincipal(const std::string& nome);
 // path that does not start with "HKEY_" or ends with "\", which is shown
 // as "Formato Incorrecto" first.
 ChaveFormatada FormatarChave(const std::string& caminho);
+// True when a text read is a redirection: "SREF=" and the key path to follow.
+bool Redirecciona(std::string_view texto);
 // The value as stored at that key, redirections not followed: a text (its
 // leading spaces and its terminator dropped), a Null that says why not, or
 // Empty for a path without a root key or a trapped failure.
 ResultadoLeitura ValorString(const std::string& caminho, const std::string& nome);
-// The same, following "SREF=" redirections: Null (unreadable) for a chain
-// that loops, runs past kMaxRedireccoes or leads nowhere.
+// The same, following redirections: Null (unreadable) for a chain that
+// loops, runs past kMaxRedireccoes or leads nowhere.
 ResultadoLeitura ObterValorString(const std::string& caminho, const std::string& nome);
 // Stores `texto` as a REG_SZ at the key, never following a redirection;
 // true when it was stored, false when it could not be (or was trapped).

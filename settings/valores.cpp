@@ -83,7 +83,7 @@ bool SobreviveAPaginaDeCodigo(std::string_view ansi) {
 std::string MotivoNaoLidoComoEscrito(std::string_view guardado) {
     if (!guardado.empty() && guardado.front() == ' ')
         return "começaria por um espaço, que o registo não lê de volta";
-    if (guardado.substr(0, 5) == "SREF=")
+    if (modRegistry::Redirecciona(guardado))
         return "começaria por «SREF=» e seria lido como um redireccionamento";
     const auto controlo = std::find_if(guardado.begin(), guardado.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;

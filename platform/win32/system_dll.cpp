@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/win32/dll_function.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -20,11 +22,10 @@ HMODULE LoadByFullPath(const wchar_t* name) {
 }  // namespace
 
 void RestrictDllSearch() {
-    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
-                                               "SetDefaultDllDirectories")));
-    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+    BOOL(WINAPI * setDefault)(DWORD) = nullptr;
+    if (!FindFunction(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories", &setDefault) ||
+        !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        SetDllDirectoryW(L"");
 }
 
 HMODULE LoadSystemDll(const wchar_t* name) {
