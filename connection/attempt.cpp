@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "connection/browser.h"
+#include "connection/prelogin.h"
 #include "connection/redact.h"
 #include "connection/server_address.h"
 
@@ -35,11 +36,15 @@ constexpr char kNoNetwork[] = "a rede não está disponível (ws2_32.dll)";
 // what to check next, at the first that fails.
 class NetworkSteps {
 public:
-    NetworkSteps(platform::Network& network, const ServerAddress& server, unsigned timeoutMs,
-                 Outcome* outcome)
-        : network_(network), server_(server), timeoutMs_(timeoutMs), outcome_(*outcome) {}
+    NetworkSteps(platform::Network& network, const ServerAddress& server, bool encrypt,
+                 unsigned timeoutMs, Outcome* outcome)
+        : network_(network),
+          server_(server),
+          encrypt_(encrypt),
+          timeoutMs_(timeoutMs),
+          outcome_(*outcome) {}
 
-    bool Run() { return Name() && Instance() && Port(); }
+    bool Run() { return Name() && Instance() && Port() && SqlServer(); }
 
 private:
     bool Name() {
@@ -102,7 +107,7 @@ private:
         for (const std::string& address : addresses_) {
             const long long left = timeoutMs_ - MillisecondsSince(start);
             if (left <= 0) break;
-            r = network_.Connect(address, port_, static_cast<unsigned>(left));
+            r = network_.Open(address, port_, static_cast<unsigned>(left), &stream_);
             if (r == NetworkResult::Ok) {
                 Add(Etapa::Porta, true, start, port + " aceite em " + address);
                 return true;
@@ -116,6 +121,50 @@ private:
             "O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a.");
     }
 
+    // A PRELOGIN on the port's connection, which is then closed: the
+    // driver makes its own.
+    bool SqlServer() {
+        const Clock::time_point start = Clock::now();
+        const std::string instance = server_.instance.empty() ? "MSSQLServer" : server_.instance;
+        NetworkResult r = stream_->Send(PreloginRequest(instance, encrypt_), timeoutMs_);
+        std::string received;
+        PreloginAnswer answer;
+        while (r == NetworkResult::Ok) {
+            answer = ReadPreloginAnswer(received);
+            if (answer.status != PreloginAnswer::Status::Incomplete) break;
+            const long long left = timeoutMs_ - MillisecondsSince(start);
+            r = left > 0 ? stream_->Receive(static_cast<unsigned>(left), &received)
+                         : NetworkResult::TimedOut;
+        }
+        stream_.reset();
+        if (r == NetworkResult::Ok && answer.status == PreloginAnswer::Status::Ok) {
+            const std::string found = ServerVersion(answer);
+            if (!answer.otherInstance) {
+                Add(Etapa::ServidorSql, true, start,
+                    found + ", cifra: " + EncryptionName(answer.encryption));
+                return true;
+            }
+            Add(Etapa::ServidorSql, false, start,
+                found + ", mas a porta não é da instância " + Quoted(instance));
+            return Fail(
+                "A porta é de outra instância: verifique o nome da instância e a porta, ou deixe "
+                "que o SQL Server Browser dê a porta (servidor\\instância, sem porta).");
+        }
+        if (r == NetworkResult::TimedOut) {
+            Add(Etapa::ServidorSql, false, start,
+                "sem resposta em " + std::to_string(timeoutMs_ / 1000) + " s");
+            return Fail(
+                "O servidor aceita a ligação mas não responde como um SQL Server: verifique que "
+                "é o serviço SQL Server e que não está sobrecarregado.");
+        }
+        Add(Etapa::ServidorSql, false, start,
+            r == NetworkResult::Ok ? "a porta responde, mas não como um SQL Server"
+                                   : "a porta fecha a ligação sem responder como um SQL Server");
+        return Fail(
+            "Nesta porta escuta outro serviço: verifique a porta do SQL Server (no SQL Server "
+            "Configuration Manager) ou indique-a como servidor,porta.");
+    }
+
     void Add(Etapa etapa, bool ok, Clock::time_point start, std::string detail) {
         outcome_.steps.push_back({etapa, ok, MillisecondsSince(start), std::move(detail)});
     }
@@ -127,10 +176,12 @@ private:
 
     platform::Network& network_;
     const ServerAddress& server_;
+    const bool encrypt_;
     const unsigned timeoutMs_;
     Outcome& outcome_;
     std::vector<std::string> addresses_;
     std::uint16_t port_ = 0;
+    std::unique_ptr<platform::Stream> stream_;  // the port's connection
 };
 
 // One login, timed, with the driver's records made safe to show.
@@ -184,6 +235,8 @@ std::string AfterLoginFailure(platform::Database& database, const std::string& d
     return "Verifique o utilizador e a palavra-passe; o controlador explica porquê:";
 }
 
+constexpr char kMaster[] = "master";
+
 void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSeconds,
                 Outcome* outcome) {
     const Login login = TryLogin(database, target, timeoutSeconds);
@@ -199,15 +252,18 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
         return;
     }
     const bool timedOut = login.ms >= timeoutSeconds * 1000LL;
-    // Without the database: when that login works, the database is what
-    // failed. Not after a login that ran out of time, which would only
-    // wait as long again.
-    if (!target.database.empty() && !timedOut) {
-        Target withoutDatabase{
-            target.driver, target.server, {}, target.user, target.password.Copy()};
-        const Login retry = TryLogin(database, withoutDatabase, timeoutSeconds);
+    // With the server's own database: when that login works, the database
+    // is what failed. Not after a login that ran out of time, which would
+    // only wait as long again.
+    // The retry names master: left out, the driver would take the login's
+    // default database, which may be the one missing or closed to it.
+    if (!target.database.empty() && !SameName(target.database, kMaster) && !timedOut) {
+        Target withMaster{target.driver, target.server, kMaster, target.user,
+                          target.password.Copy()};
+        const Login retry = TryLogin(database, withMaster, timeoutSeconds);
         if (retry.result == platform::ConnectResult::Connected) {
-            outcome->steps.push_back({Etapa::Entrada, true, retry.ms, "sem a base de dados"});
+            outcome->steps.push_back(
+                {Etapa::Entrada, true, retry.ms, std::string("na base de dados ") + kMaster});
             outcome->steps.push_back(
                 {Etapa::BaseDados, false, login.ms, Quoted(target.database) + " recusada"});
             outcome->lines.push_back("O utilizador entra no servidor, mas a base de dados " +
@@ -239,7 +295,8 @@ Outcome Attempt(platform::Database& database, platform::Network& network, Target
     if (!server.readable) {
         outcome.lines.push_back("Servidor: " + server.reason +
                                 "; só o controlador o tenta, sem os passos de rede.");
-    } else if (!NetworkSteps(network, server, loginTimeoutSeconds * 1000, &outcome).Run()) {
+    } else if (!NetworkSteps(network, server, EncryptsByDefault(target.driver),
+                                   loginTimeoutSeconds * 1000, &outcome).Run()) {
         target.password.Clear();
         return outcome;
     }

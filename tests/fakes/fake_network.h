@@ -1,9 +1,10 @@
 // Doubles of the network and of an ODBC server for the connection test's
 // steps: names, open ports and Browser answers are set per case, and the
-// server takes one password and knows one database.
+// server takes one password and knows one database (and master).
 #pragma once
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -22,8 +23,13 @@ public:
         *addresses = found->second;
         return Result::Ok;
     }
-    Result Connect(const std::string& address, std::uint16_t port, unsigned) override {
-        return open.count({address, port}) ? Result::Ok : Result::Refused;
+    // An open port's connection records what it is sent and answers with
+    // `answer`, in pieces of at most `piece` bytes, then closes.
+    Result Open(const std::string& address, std::uint16_t port, unsigned,
+                std::unique_ptr<platform::Stream>* stream) override {
+        if (!open.count({address, port})) return Result::Refused;
+        *stream = std::make_unique<FakeStream>(*this);
+        return Result::Ok;
     }
     Result Ask(const std::string& address, std::uint16_t, const std::string&, unsigned,
                std::string* answer) override {
@@ -36,6 +42,31 @@ public:
     std::map<std::string, std::vector<std::string>> names;
     std::set<std::pair<std::string, std::uint16_t>> open;
     std::map<std::string, std::string> browser;  // by address
+    std::string answer;
+    std::size_t piece = 1 << 20;
+    bool silent = false;        // the connection never answers
+    std::vector<std::string> sent;
+
+private:
+    class FakeStream : public platform::Stream {
+    public:
+        explicit FakeStream(FakeNetwork& network) : n_(network), left_(network.answer) {}
+        Result Send(std::string_view data, unsigned) override {
+            n_.sent.emplace_back(data);
+            return Result::Ok;
+        }
+        Result Receive(unsigned, std::string* data) override {
+            if (n_.silent) return Result::TimedOut;
+            if (left_.empty()) return Result::Refused;
+            data->append(left_.substr(0, n_.piece));
+            left_.erase(0, n_.piece);
+            return Result::Ok;
+        }
+
+    private:
+        FakeNetwork& n_;
+        std::string left_;
+    };
 };
 
 // Logs in when the connection string names an installed driver, the
@@ -55,7 +86,8 @@ public:
         else if (!has("PWD={" + password + "}"))
             record("08001", "FATAL: password authentication failed for user \"" + user + "\" in " +
                                 std::string(s) + " and " + std::string(s.substr(s.find("PWD"))));
-        else if (has("Database=") && !has("Database={" + database + "}"))
+        else if (has("Database=") && !has("Database={" + database + "}") &&
+                 !has("Database={master}"))
             record("08001", "FATAL: database does not exist");
         return records->empty() ? platform::ConnectResult::Connected
                                 : platform::ConnectResult::Failed;
