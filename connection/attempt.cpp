@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "connection/browser.h"
+#include "connection/browser_list.h"
 #include "connection/prelogin.h"
 #include "connection/redact.h"
 #include "connection/server_address.h"
@@ -92,12 +93,35 @@ private:
                 "Verifique o nome da instância e que nela o TCP/IP está ativo, ou indique a porta "
                 "como servidor,porta.");
         }
+        if (r == NetworkResult::TimedOut && BrowserKnowsOthers()) {
+            Add(Etapa::Instancia, false, start,
+                "o SQL Server Browser responde, mas não conhece a instância " + name);
+            return Fail(
+                "Verifique o nome da instância: SQLCMD -L, ou a configuração do servidor, "
+                "lista-as.");
+        }
         Add(Etapa::Instancia, false, start,
             r == NetworkResult::Unavailable ? kNoNetwork
                                             : "o SQL Server Browser não respondeu (UDP 1434)");
         return Fail(
             "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "
             "indique a porta como servidor,porta.");
+    }
+
+    // Whether a Browser that said nothing of the instance answers for the
+    // list of them all.
+    bool BrowserKnowsOthers() {
+        const Clock::time_point start = Clock::now();
+        for (const std::string& address : addresses_) {
+            const long long left = kBrowserTimeoutMs - MillisecondsSince(start);
+            if (left <= 0) break;
+            std::string answer;
+            if (network_.Ask(address, kBrowserPort, BrowserListRequest(),
+                             static_cast<unsigned>(left), &answer) == NetworkResult::Ok &&
+                IsBrowserAnswer(answer))
+                return true;
+        }
+        return false;
     }
 
     bool Port() {

@@ -31,17 +31,19 @@ public:
         *stream = std::make_unique<FakeStream>(*this);
         return Result::Ok;
     }
-    Result Ask(const std::string& address, std::uint16_t, const std::string&, unsigned,
+    Result Ask(const std::string& address, std::uint16_t, const std::string& request, unsigned,
                std::string* answer) override {
-        const auto found = browser.find(address);
-        if (found == browser.end()) return Result::TimedOut;
+        const auto& answers = request == "\x03" ? browserList : browser;
+        const auto found = answers.find(address);
+        if (found == answers.end()) return Result::TimedOut;
         *answer = found->second;
         return Result::Ok;
     }
 
     std::map<std::string, std::vector<std::string>> names;
     std::set<std::pair<std::string, std::uint16_t>> open;
-    std::map<std::string, std::string> browser;  // by address
+    std::map<std::string, std::string> browser;      // by address
+    std::map<std::string, std::string> browserList;  // to a request for every instance
     std::string answer;
     std::size_t piece = 1 << 20;
     bool silent = false;        // the connection never answers

@@ -211,6 +211,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não dá uma porta TCP "
              "para 'INST'\nVerifique o nome da instância e que nela o TCP/IP está ativo, ou "
              "indique a porta como servidor,porta.\n"},
+    StepCase{"instance_unknown_to_browser", "srv\\INST",
+             [](auto& n, auto&, auto&) {
+                 n.browserList["10.0.0.5"] = BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;;");
+             },
+             "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser responde, mas não "
+             "conhece a instância 'INST'\nVerifique o nome da instância: SQLCMD -L, ou a "
+             "configuração do servidor, lista-as.\n"},
     StepCase{"instance_no_browser", "srv\\INST", {},
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não respondeu (UDP 1434)\n"
              "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "

@@ -76,7 +76,8 @@ hold(servers[1])' "$HANG_HOST"
 }
 
 # A SQL Server Browser on $PG_HOST, UDP port 1434, that gives PostgreSQL's
-# port for the instance INST.
+# port for the instance INST, ignores a request for any other, and lists
+# INST when asked for every instance.
 browser_responder() {
   helper browser 'import socket, sys
 s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
@@ -84,7 +85,7 @@ s.bind((sys.argv[1], 1434)); print(flush=True)
 body = b"ServerName;PG;InstanceName;INST;IsClustered;No;Version;15.0.2000.5;tcp;5432;;"
 while True:
     request, peer = s.recvfrom(1024)
-    if request[:1] == b"\x04": s.sendto(b"\x05" + len(body).to_bytes(2, "little") + body, peer)' "$PG_HOST"
+    if request == b"\x03" or request.upper() == b"\x04INST\x00": s.sendto(b"\x05" + len(body).to_bytes(2, "little") + body, peer)' "$PG_HOST"
 }
 
 cluster_stop() {

@@ -175,6 +175,10 @@ A porta é de outra instância: verifique o nome da instância e a porta, ou dei
 Instância: ok, 'INST' na porta 5432 (N ms)
 $PORT_OK
 Entrada: ok (N ms)"
+  store_settings "$PG_HOST\\OUTRA"
+  expect_testar 5 err "Instância: falhou, o SQL Server Browser responde, mas não conhece a instância 'OUTRA' (N ms)
+Verifique o nome da instância: SQLCMD -L, ou a configuração do servidor, lista-as."
+  store_settings "$PG_HOST\\INST"
   set_values "$KEY" Base_Dados nada
   expect_testar 5 err "Instância: ok, 'INST' na porta 5432 (N ms)
 $PORT_OK
