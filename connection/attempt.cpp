@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 
+#include "connection/alias.h"
 #include "connection/browser.h"
 #include "connection/browser_list.h"
 #include "connection/prelogin.h"
@@ -37,10 +38,11 @@ constexpr char kNoNetwork[] = "a rede não está disponível (ws2_32.dll)";
 // what to check next, at the first that fails.
 class NetworkSteps {
 public:
-    NetworkSteps(platform::Network& network, const ServerAddress& server, bool encrypt,
-                 unsigned timeoutMs, Outcome* outcome)
+    NetworkSteps(platform::Network& network, const ServerAddress& server, std::string alias,
+                 bool encrypt, unsigned timeoutMs, Outcome* outcome)
         : network_(network),
           server_(server),
+          alias_(std::move(alias)),
           encrypt_(encrypt),
           timeoutMs_(timeoutMs),
           outcome_(*outcome) {}
@@ -49,17 +51,19 @@ public:
 
 private:
     bool Name() {
+        const Clock::time_point start = Clock::now();
         if (server_.numeric) {
             addresses_ = {server_.host};
+            if (!alias_.empty()) Add(Etapa::Nome, true, start, alias_);
             return true;
         }
-        const Clock::time_point start = Clock::now();
         const NetworkResult r = network_.Resolve(server_.host, &addresses_);
         const bool ok = r == NetworkResult::Ok && !addresses_.empty();
         Add(Etapa::Nome, ok, start,
-            ok                                ? Listed(addresses_)
+            (alias_.empty() ? "" : alias_ + ", ") +
+            (ok                               ? Listed(addresses_)
             : r == NetworkResult::Unavailable ? kNoNetwork
-                                              : Quoted(server_.host) + " não se resolve");
+                                              : Quoted(server_.host) + " não se resolve"));
         return ok || Fail("Verifique o nome do servidor, ou indique o seu endereço IP.");
     }
 
@@ -200,6 +204,7 @@ private:
 
     platform::Network& network_;
     const ServerAddress& server_;
+    const std::string alias_;  // "alias 'X' → 'host,porta'", when one sends the name elsewhere
     const bool encrypt_;
     const unsigned timeoutMs_;
     Outcome& outcome_;
@@ -312,14 +317,25 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
 
 }  // namespace
 
-Outcome Attempt(platform::Database& database, platform::Network& network, Target& target,
-                unsigned loginTimeoutSeconds) {
+Outcome Attempt(platform::Database& database, platform::Network& network,
+                platform::Registry& registry, Target& target, unsigned loginTimeoutSeconds) {
     Outcome outcome;
-    const ServerAddress server = ReadServer(target.server);
-    if (!server.readable) {
+    // The driver goes where a client alias for the server text points.
+    const Alias alias = FindAlias(registry, target.server);
+    const std::string aliasText =
+        alias.kind == Alias::Kind::None
+            ? ""
+            : "alias " + Quoted(target.server) + " → " + Quoted(alias.target);
+    const ServerAddress server =
+        ReadServer(alias.kind == Alias::Kind::Tcp ? alias.target : target.server);
+    if (alias.kind == Alias::Kind::Other) {
+        outcome.lines.push_back("Servidor: " + aliasText +
+                                ", que não é TCP/IP; só o controlador o tenta, sem os passos de "
+                                "rede.");
+    } else if (!server.readable) {
         outcome.lines.push_back("Servidor: " + server.reason +
                                 "; só o controlador o tenta, sem os passos de rede.");
-    } else if (!NetworkSteps(network, server, EncryptsByDefault(target.driver),
+    } else if (!NetworkSteps(network, server, aliasText, EncryptsByDefault(target.driver),
                                    loginTimeoutSeconds * 1000, &outcome).Run()) {
         target.password.Clear();
         return outcome;

@@ -33,11 +33,11 @@ struct Outcome {
 };
 
 // Runs the test against `target` through `network` and `database`,
-// waiting at most `loginTimeoutSeconds` for the port and for the login,
-// and wipes the password in `target` (and every copy made of it) before
-// returning.
-Outcome Attempt(platform::Database& database, platform::Network& network, Target& target,
-                unsigned loginTimeoutSeconds);
+// following a client alias in `registry` for its server, waiting at most
+// `loginTimeoutSeconds` for the port and for the login, and wipes the
+// password in `target` (and every copy made of it) before returning.
+Outcome Attempt(platform::Database& database, platform::Network& network,
+                platform::Registry& registry, Target& target, unsigned loginTimeoutSeconds);
 
 // "Nome", "Instância", "Porta", "Servidor SQL", "Entrada", "Base de dados".
 const char* EtapaName(Etapa etapa);

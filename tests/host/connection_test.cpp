@@ -8,6 +8,7 @@
 #include "connection/prelogin.h"
 #include "connection/server_address.h"
 #include "fakes/fake_network.h"
+#include "fakes/fake_registry.h"
 
 namespace {
 
@@ -174,7 +175,9 @@ TEST_P(Steps, StopAtTheFirstThatFails) {
     fakes::FakeServer server;
     Target target = Make("SQL Server", GetParam().server, "vendas", "app", "segredo");
     if (GetParam().setUp) GetParam().setUp(network, server, target);
-    const connection::Outcome outcome = connection::Attempt(server, network, target, 15);
+    fakes::FakeRegistry registry;
+    const connection::Outcome outcome =
+        connection::Attempt(server, network, registry, target, 15);
     EXPECT_EQ(Summary(outcome), GetParam().summary);
     EXPECT_TRUE(target.password.empty());
     for (const std::string& sent : network.sent)
@@ -268,16 +271,45 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
+// A client alias named as the server text: the steps go where it points,
+// or, for one that is not TCP/IP, leave it to the driver.
+TEST(ConnectionAttempt, FollowsAnAlias) {
+    const std::pair<const char*, const char*> table[] = {
+        {"DBMSSOCN,srv,50000",
+         "nome+ alias 'PROD' → 'srv,50000', 10.0.0.9, 10.0.0.5\nporta+ 50000 aceite em "
+         "10.0.0.5\n" kSqlServer "entrada+ \n"},
+        {"dbmssocn, 10.0.0.5",
+         "nome+ alias 'PROD' → '10.0.0.5'\nporta+ 1433 aceite em 10.0.0.5\n" kSqlServer
+         "entrada+ \n"},
+        {"DBNMPNTW,\\\\srv\\pipe\\sql\\query",
+         "entrada+ \nServidor: alias 'PROD' → 'DBNMPNTW,\\\\srv\\pipe\\sql\\query', que não "
+         "é TCP/IP; só o controlador o tenta, sem os passos de rede.\n"},
+    };
+    for (const auto& [data, expected] : table) {
+        fakes::FakeNetwork network;
+        network.names["srv"] = {"10.0.0.9", "10.0.0.5"};
+        network.open = {{"10.0.0.5", 1433}, {"10.0.0.5", 50000}};
+        network.answer = Packet(4, PreloginData(0));
+        fakes::FakeRegistry registry;
+        registry.PutString(0x80000002, "SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo",
+                           "prod", data);
+        fakes::FakeServer server;
+        Target target = Make("SQL Server", "PROD", "vendas", "app", "segredo");
+        EXPECT_EQ(Summary(connection::Attempt(server, network, registry, target, 15)), expected);
+    }
+}
+
 // A server's refusal reads the same whatever the password: one letter of
 // the message, a word in it, the user's name, or nothing in it at all.
 TEST(ConnectionAttempt, RefusalReadsTheSameWhateverThePassword) {
     fakes::FakeNetwork network;
     fakes::FakeServer server;
     server.password = "certa";
+    fakes::FakeRegistry registry;
     std::vector<std::string> messages;
     for (const char* password : {"e", "on", "app", "q}7;x"}) {
         Target target = Make("SQL Server", "np:srv", "", "app", password);
-        messages.push_back(connection::Message(connection::Attempt(server, network, target, 15)));
+        messages.push_back(connection::Message(connection::Attempt(server, network, registry, target, 15)));
         EXPECT_EQ(messages.back(), messages.front()) << password;
     }
     EXPECT_NE(messages[0].find("for user \"app\" in *** and PWD=***;"), std::string::npos)

@@ -175,6 +175,16 @@ A porta é de outra instância: verifique o nome da instância e a porta, ou dei
 Instância: ok, 'INST' na porta 5432 (N ms)
 $PORT_OK
 Entrada: ok (N ms)"
+  # A client alias, in the program's registry view.
+  local aliases='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo' view=64
+  [ "$PROGRAM_LOADER" != /usr/bin/wine ] || view=32
+  quiet "$WINE64" reg add "$aliases" /v PROD /d "DBMSSOCN,$PG_HOST,5432" /f /reg:$view
+  store_settings PROD
+  expect_testar 0 out "Ligação estabelecida a PROD, base de dados $PG_DATABASE.
+Nome: ok, alias 'PROD' → '$PG_HOST,5432' (N ms)
+$PORT_OK
+Entrada: ok (N ms)"
+  quiet "$WINE64" reg delete "$aliases" /v PROD /f /reg:$view
   store_settings "$PG_HOST\\OUTRA"
   expect_testar 5 err "Instância: falhou, o SQL Server Browser responde, mas não conhece a instância 'OUTRA' (N ms)
 Verifique o nome da instância: SQLCMD -L, ou a configuração do servidor, lista-as."
