@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "connection/same_name.h"
+
 namespace connection {
 namespace {
 
@@ -14,15 +16,6 @@ std::string_view Trimmed(std::string_view s) {
     return s;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 Alias ReadAlias(std::string_view data) {
@@ -31,7 +24,7 @@ Alias ReadAlias(std::string_view data) {
     Alias alias;
     alias.kind = Alias::Kind::Other;
     alias.target = std::string(data);
-    if (comma != std::string_view::npos && SameText(Trimmed(data.substr(0, comma)), "DBMSSOCN")) {
+    if (comma != std::string_view::npos && SameName(Trimmed(data.substr(0, comma)), "DBMSSOCN")) {
         alias.kind = Alias::Kind::Tcp;
         alias.target = std::string(Trimmed(data.substr(comma + 1)));
     }

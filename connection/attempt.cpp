@@ -9,6 +9,7 @@
 #include "connection/browser_list.h"
 #include "connection/prelogin.h"
 #include "connection/redact.h"
+#include "connection/same_name.h"
 #include "connection/server_address.h"
 
 namespace connection {
@@ -237,13 +238,6 @@ Login TryLogin(platform::Database& database, const Target& target, unsigned time
     }
     if (login.records.empty()) login.records.push_back("O controlador não deu nenhuma razão.");
     return login;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 // What to check after a failed login: a driver that is not installed is
