@@ -7,6 +7,7 @@
 #include "connection/alias.h"
 #include "connection/browser.h"
 #include "connection/browser_list.h"
+#include "connection/hosts_file.h"
 #include "connection/prelogin.h"
 #include "connection/redact.h"
 #include "connection/same_name.h"
@@ -60,8 +61,14 @@ private:
         }
         const NetworkResult r = network_.Resolve(server_.host, &addresses_);
         const bool ok = r == NetworkResult::Ok && !addresses_.empty();
+        std::string hosts;
+        if (r != NetworkResult::Unavailable && network_.ReadHostsFile(&hosts))
+            hosts = HostsLine(hosts, server_.host);
+        else
+            hosts.clear();
         Add(Etapa::Nome, ok, start,
             (alias_.empty() ? "" : alias_ + ", ") +
+            (hosts.empty() ? "" : "ficheiro hosts: " + Quoted(hosts) + ", ") +
             (ok                               ? Listed(addresses_)
             : r == NetworkResult::Unavailable ? kNoNetwork
                                               : Quoted(server_.host) + " não se resolve"));

@@ -157,6 +157,9 @@ public:
     // connection closes when the stream goes.
     virtual NetworkResult Open(const std::string& address, std::uint16_t port, unsigned timeoutMs,
                                std::unique_ptr<Stream>* stream) = 0;
+    // The system's hosts file, at most 1 MiB of it; false when it cannot
+    // be read.
+    virtual bool ReadHostsFile(std::string* text) = 0;
     // Sends `request` in one UDP datagram to `address` at `port` and waits
     // at most `timeoutMs` for one answer: Ok with it, TimedOut, or Refused
     // when the host says nothing listens there.

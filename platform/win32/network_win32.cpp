@@ -155,6 +155,9 @@ private:
     Socket s_;
 };
 
+void CloseFile(HANDLE file) { CloseHandle(file); }
+using File = Owned<HANDLE, CloseFile>;
+
 class Win32Network : public Network {
 public:
     NetworkResult Resolve(const std::string& host, std::vector<std::string>* addresses) override {
@@ -204,6 +207,24 @@ public:
         }
         *stream = std::move(opened);
         return NetworkResult::Ok;
+    }
+
+    bool ReadHostsFile(std::string* text) override {
+        wchar_t system[MAX_PATH];
+        const UINT size = GetSystemDirectoryW(system, MAX_PATH);
+        if (size == 0 || size >= MAX_PATH) return false;
+        const std::wstring path = std::wstring(system) + L"\\drivers\\etc\\hosts";
+        const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) return false;
+        const File file(opened);
+        text->assign(1 << 20, '\0');
+        DWORD read = 0;
+        const bool ok =
+            ReadFile(file.get(), text->data(), static_cast<DWORD>(text->size()), &read, nullptr);
+        text->resize(ok ? read : 0);
+        return ok;
     }
 
     NetworkResult Ask(const std::string& address, std::uint16_t port, const std::string& request,

@@ -23,6 +23,10 @@ public:
         *addresses = found->second;
         return Result::Ok;
     }
+    bool ReadHostsFile(std::string* text) override {
+        *text = hosts;
+        return true;
+    }
     // An open port's connection records what it is sent and answers with
     // `answer`, in pieces of at most `piece` bytes, then closes.
     Result Open(const std::string& address, std::uint16_t port, unsigned,
@@ -45,6 +49,7 @@ public:
     std::map<std::string, std::string> browser;      // by address
     std::map<std::string, std::string> browserList;  // to a request for every instance
     std::string answer;
+    std::string hosts;  // the hosts file
     std::size_t piece = 1 << 20;
     bool silent = false;        // the connection never answers
     std::vector<std::string> sent;

@@ -228,6 +228,12 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
     StepCase{"port", "10.0.0.5,1500", {},
              "porta- 1500 recusada\nO serviço SQL Server está parado, a porta é outra, ou uma "
              "firewall bloqueia-a.\n"},
+    StepCase{"hosts_file", "srv",
+             [](auto& n, auto&, auto&) {
+                 n.hosts = "# 10.0.0.1 srv\r\n127.0.0.1 localhost\r\n\t10.0.0.5\tother  SRV # ok\r\n";
+             },
+             "nome+ ficheiro hosts: '10.0.0.5 other SRV', 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em "
+             "10.0.0.5\n" kSqlServer "entrada+ \n"},
     StepCase{"encrypting_driver", "srv",
              [](auto& n, auto& s, auto& t) {
                  t.driver = s.drivers[0] = "ODBC Driver 18 for SQL Server";
