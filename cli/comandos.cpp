@@ -179,7 +179,7 @@ int Verificar(const Pedido& pedido, Consola& consola) {
 }
 
 int GravarDiferentes(const std::function<Dado(std::size_t)>& dado, Consola& consola,
-                     std::vector<std::string>* alterados) {
+                     std::vector<std::string>* alterados, bool simular) {
     // Each value given is checked as the window checks it; one already
     // stored is left alone; the first refusal stops the save.
     std::array<std::optional<settings::Verificacao>, kDefinicoes.size()> novos;
@@ -194,6 +194,15 @@ int GravarDiferentes(const std::function<Dado(std::size_t)>& dado, Consola& cons
         novos[i] = std::move(v);
         if (!aceite) break;
         alterados->push_back(kDefinicoes[i].nome);
+    }
+    if (simular) {
+        // The refusal the save would give, and nothing written.
+        for (const auto& v : novos)
+            if (v && !v->aceite) {
+                consola.Erro(v->mensagem + "\n");
+                return kSaidaRecusado;
+            }
+        return kSaidaExito;
     }
     settings::Gravacao g;
     try {
@@ -286,6 +295,10 @@ int Correr(const Analise& analise, Consola& consola) {
 
 int Executar(const std::vector<std::string>& argumentos, Consola& consola) {
     const Analise analise = AnalisarArgumentos(argumentos);
+    if (analise.pedido.comando == Comando::Dsc) {
+        MensagensDsc mensagens(consola);
+        return Correr(analise, mensagens);
+    }
     if (!analise.pedido.json) return Correr(analise, consola);
     ErrosEmJson json(consola);
     return json.Concluir(Correr(analise, json));

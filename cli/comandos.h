@@ -61,8 +61,9 @@ std::string Falha(const settings::Definicao& d, const settings::ValorLido& lido,
 // Saves the texts `dado(i)` gives (UTF-8; null to leave setting i alone)
 // that differ from the stored ones, each checked as the window checks it;
 // names in `alterados` those it writes. Says on standard error why a save
-// is refused or fails, and gives the exit code.
+// is refused or fails, and gives the exit code. `simular`: the same checks,
+// names and refusal, with nothing written.
 int GravarDiferentes(const std::function<Dado(std::size_t)>& dado, Consola& consola,
-                     std::vector<std::string>* alterados);
+                     std::vector<std::string>* alterados, bool simular = false);
 
 }  // namespace cli

@@ -36,6 +36,28 @@ Dado DadoDe(const EstadoDesejado& desejado, std::size_t i) {
     return desejado.palavraPasse ? Dado(desejado.palavraPasse->view()) : std::nullopt;
 }
 
+// The state `set` would leave: the stored one with each value given in
+// its place, which the checks found can be stored as it is.
+Json Previsto(const EstadoDesejado& desejado) {
+    Json estado = Estado();
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        const Dado dado = DadoDe(desejado, i);
+        if (!dado) continue;
+        if (kDefinicoes[i].tipo == Tipo::PalavraPasse)
+            estado[kPropriedadeEstado] = dado->empty() ? "vazia" : "definida";
+        else
+            estado[kPropriedades[i]] = std::string(*dado);
+    }
+    return estado;
+}
+
+// The instance's property that stands for the setting named `nome`.
+const char* Propriedade(const std::string& nome) {
+    for (std::size_t i = 0; i < kDefinicoes.size(); ++i)
+        if (nome == kDefinicoes[i].nome) return kPropriedades[i];
+    return "";
+}
+
 }  // namespace
 
 int Dsc(const Pedido& pedido, Consola& consola) {
@@ -46,24 +68,30 @@ int Dsc(const Pedido& pedido, Consola& consola) {
         return kSaidaUtilizacao;
     }
     const auto dado = [&](std::size_t i) { return DadoDe(desejado, i); };
+    if (pedido.operacaoDsc == OperacaoDsc::Get) {
+        consola.Escrever(LinhaJson(Estado()));
+        return kSaidaExito;
+    }
+    Json nomes = Json::array();  // the properties changed, or that differ
+    Json estado;
     if (pedido.operacaoDsc == OperacaoDsc::Set) {
         std::vector<std::string> alterados;
-        const int saida = GravarDiferentes(dado, consola, &alterados);
+        const int saida = GravarDiferentes(dado, consola, &alterados, pedido.simular);
         if (saida != kSaidaExito) return saida;
-    }
-    Json estado = Estado();
-    if (pedido.operacaoDsc == OperacaoDsc::Test) {
+        for (const std::string& nome : alterados) nomes.push_back(Propriedade(nome));
+        estado = pedido.simular ? Previsto(desejado) : Estado();
+    } else {
         // As `verificar` with the values given: only those are compared,
         // since `set` changes nothing else.
-        bool conforme = true;
         for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
             const settings::Definicao& d = kDefinicoes[i];
             if (dado(i) && !Falha(d, settings::LerDefinicao(d.nome), dado(i)).empty())
-                conforme = false;
+                nomes.push_back(kPropriedades[i]);
         }
-        estado["_inDesiredState"] = conforme;
+        estado = Estado();
+        estado["_inDesiredState"] = nomes.empty();
     }
-    consola.Escrever(LinhaJson(estado));
+    consola.Escrever(LinhaJson(estado) + LinhaJson(nomes));
     return kSaidaExito;
 }
 

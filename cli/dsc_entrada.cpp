@@ -67,12 +67,33 @@ std::string Tomar(std::size_t i, const JsonApagado& valor, EstadoDesejado* estad
     if (palavraPasse) {
         estado->palavraPasse.emplace(lido);
     } else if (kDefinicoes[i].tipo == Tipo::Lista) {
-        const int item = settings::ItemSeguranca(std::string(lido));
-        if (item < 0) return nome + " aceita False ou True.";
-        estado->textos[i] = settings::kItensSeguranca[item];
+        // Exactly an item, as the resource's schema has it: DSC checks the
+        // input against the schema before it runs the resource.
+        const auto* item = std::find(settings::kItensSeguranca.begin(),
+                                     settings::kItensSeguranca.end(), lido);
+        if (item == settings::kItensSeguranca.end()) return nome + " aceita False ou True.";
+        estado->textos[i] = *item;
     } else {
         estado->textos[i] = std::string(lido);
     }
+    return {};
+}
+
+// A property the resource does not take but reads as DSC does, with the
+// values the resource's schema gives it: the message that refuses it, or
+// nothing. Any other whose name starts with "_" is DSC's own.
+std::string Proprio(const TextoApagado& nome, const JsonApagado& valor) {
+    // The resource keeps values, never their absence: "_exist" other than
+    // true would ask it to remove them.
+    if (nome == "_exist" && valor != true)
+        return "O recurso gere valores, não a sua ausência: _exist só aceita true.";
+    if (nome == "_inDesiredState" && !valor.is_boolean() && !valor.is_null())
+        return "_inDesiredState aceita true, false ou null.";
+    static const char* const kEstados[] = {"definida", "vazia", "ilegível"};
+    const auto estado = [&](const char* e) { return valor == e; };
+    if (nome == kPropriedadeEstado && !valor.is_null() &&
+        std::none_of(std::begin(kEstados), std::end(kEstados), estado))
+        return std::string(kPropriedadeEstado) + " aceita definida, vazia, ilegível ou null.";
     return {};
 }
 
@@ -81,12 +102,19 @@ std::string Tomar(std::size_t i, const JsonApagado& valor, EstadoDesejado* estad
 std::string AnalisarEstadoDesejado(std::string_view json, EstadoDesejado* estado) {
     *estado = {};
     if (json.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
-    // Keys of the top object, counted as read: a repeated one leaves the
-    // object with fewer than were read.
-    std::size_t chaves = 0;
-    const JsonApagado::parser_callback_t contar = [&](int fundo, JsonApagado::parse_event_t e,
-                                                      JsonApagado&) {
-        if (e == JsonApagado::parse_event_t::key && fundo == 1) ++chaves;
+    // Keys counted for each object as it is read, at any depth: a repeated
+    // one leaves the object with fewer than were read.
+    std::vector<std::size_t> chaves;
+    bool repetida = false;
+    const JsonApagado::parser_callback_t contar = [&](int, JsonApagado::parse_event_t e,
+                                                      JsonApagado& lido) {
+        using Evento = JsonApagado::parse_event_t;
+        if (e == Evento::object_start) chaves.push_back(0);
+        if (e == Evento::key) ++chaves.back();
+        if (e == Evento::object_end) {
+            repetida = repetida || chaves.back() != lido.size();
+            chaves.pop_back();
+        }
         return true;
     };
     JsonApagado raiz;
@@ -99,10 +127,15 @@ std::string AnalisarEstadoDesejado(std::string_view json, EstadoDesejado* estado
         return "A entrada não é JSON válido.";
     }
     if (!raiz.is_object()) return "A entrada não é um objeto JSON.";
-    if (chaves != raiz.size()) return "A entrada repete uma propriedade.";
+    if (repetida) return "A entrada repete uma propriedade.";
     for (auto it = raiz.cbegin(); it != raiz.cend(); ++it) {
         const TextoApagado& nome = it.key();
-        if (nome.rfind('_', 0) == 0 || nome == kPropriedadeEstado) continue;
+        if (nome.rfind('_', 0) == 0 || nome == kPropriedadeEstado) {
+            const std::string erro = Proprio(nome, it.value());
+            if (erro.empty()) continue;
+            *estado = {};
+            return erro;
+        }
         const auto* p = std::find(kPropriedades.begin(), kPropriedades.end(), nome);
         std::string erro =
             p == kPropriedades.end()

@@ -33,11 +33,13 @@ struct EstadoDesejado {
 
 // Reads the desired state from `json`: empty, or an object with any of the
 // properties of kPropriedades, each a text or null (null: not given); the
-// password also as {"secureString": text}, and "Segurança" as False or
-// True in any case. Properties whose names start with "_" (DSC's own) and
-// the read-only kPropriedadeEstado are ignored; any other, a repeated one,
-// or malformed JSON refuse the whole input. Gives an empty text when it is
-// taken, or the message that refuses it, which never quotes the input.
+// password also as {"secureString": text}, and "Segurança" as exactly False
+// or True. Properties whose names start with "_" (DSC's own) and the
+// read-only kPropriedadeEstado are ignored, but for "_exist" other than
+// true: the resource does not remove values. Any other property, a key
+// repeated in any object, or malformed JSON refuse the whole input. Gives
+// an empty text when it is taken, or the message that refuses it, which
+// never quotes the input.
 std::string AnalisarEstadoDesejado(std::string_view json, EstadoDesejado* estado);
 
 // The same from standard input, read to its end: at most kMaxBytesEstado

@@ -112,21 +112,28 @@ Analise AnalisarTestar(const std::vector<std::string>& args) {
     return {true, pedido, {}};
 }
 
-// `dsc get|set|test`: the desired state comes on standard input, and the
-// answer is always JSON.
+// `dsc get|set|test`, and `dsc set --what-if`: the desired state comes on
+// standard input, and the answer is always JSON. Its usage errors, too,
+// are given as DSC reads them.
 Analise AnalisarDsc(const std::vector<std::string>& args) {
     static const std::pair<const char*, OperacaoDsc> kOperacoes[] = {
         {"get", OperacaoDsc::Get}, {"set", OperacaoDsc::Set}, {"test", OperacaoDsc::Test}};
     Pedido pedido;
     pedido.comando = Comando::Dsc;
     pedido.json = true;
-    if (args.size() < 2) return Erro("Falta a operação de dsc: get, set ou test.");
+    const auto erro = [&](std::string texto) { return Analise{false, pedido, std::move(texto)}; };
+    if (args.size() < 2) return erro("Falta a operação de dsc: get, set ou test.");
     const auto* op = std::find_if(std::begin(kOperacoes), std::end(kOperacoes),
                                   [&](const auto& o) { return args[1] == o.first; });
     if (op == std::end(kOperacoes))
-        return Erro("O " + Argumento(1) + " não é uma operação de dsc: get, set ou test.");
+        return erro("O " + Argumento(1) + " não é uma operação de dsc: get, set ou test.");
     pedido.operacaoDsc = op->second;
-    if (args.size() > 2) return Erro("O " + Argumento(2) + " está a mais.");
+    std::size_t a = 2;
+    if (pedido.operacaoDsc == OperacaoDsc::Set && a < args.size() && args[a] == "--what-if") {
+        pedido.simular = true;
+        ++a;
+    }
+    if (args.size() > a) return erro("O " + Argumento(a) + " está a mais.");
     return {true, pedido, {}};
 }
 
@@ -165,7 +172,7 @@ const std::string kUtilizacao =
     OpcoesValores("verificar", {kOpcaoJson, std::string(kOpcaoCodigo) + " N"}) +
     "  definicoes testar [--controlador NOME] [--tempo-limite SEGUNDOS] [--json]\n"
     "  definicoes controladores [--json]\n"
-    "  definicoes dsc get|set|test\n"
+    "  definicoes dsc get|set [--what-if]|test\n"
     "  definicoes --ajuda      (também /? e -h)\n"
     "\n"
     "mostrar    mostra as cinco definições, uma por linha; nunca mostra a palavra-passe.\n"
@@ -184,7 +191,8 @@ const std::string kUtilizacao =
     "controladores  lista os controladores ODBC instalados, um por linha.\n"
     "dsc        o recurso de DSC Orvex.Tamrel/Definicoes: lê o estado desejado, um objeto\n"
     "           JSON de no máximo 64 KB, da entrada padrão; get dá o estado guardado,\n"
-    "           test compara-o com o desejado e set grava o que difere.\n"
+    "           test compara-o com o desejado e set grava o que difere; com --what-if,\n"
+    "           set diz o que gravaria e não grava nada.\n"
     "--json     a resposta num objeto JSON em ASCII (null para um valor em falta ou\n"
     "           ilegível) e, numa saída com erro, {\"erro\": \"...\"}.\n"
     "\n"

@@ -37,6 +37,8 @@ struct Pedido {
     // For `verificar`: the exit code when the settings are not as they should be.
     int codigoNaoConforme = 3;
     OperacaoDsc operacaoDsc = OperacaoDsc::Get;
+    // For `dsc set --what-if`: what set would change, with nothing written.
+    bool simular = false;
     // For `testar`: the ODBC driver and the login timeout in seconds.
     std::string controlador = connection::kDefaultDriver;
     unsigned tempoLimite = connection::kDefaultLoginTimeoutSeconds;

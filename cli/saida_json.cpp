@@ -31,4 +31,10 @@ int ErrosEmJson::Concluir(int saida) {
     return saida;
 }
 
+void MensagensDsc::Erro(const std::string& utf8) {
+    const std::size_t fim = utf8.find_last_not_of(" \n");
+    if (fim == std::string::npos) return;
+    consola_.Erro(LinhaJson({{"error", utf8.substr(0, fim + 1)}}));
+}
+
 }  // namespace cli

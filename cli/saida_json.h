@@ -1,6 +1,7 @@
 // The companion's answers as JSON (--json, and always for `dsc`): one
 // object a line, in ASCII alone, and an error exit's message as
-// {"erro": "..."}.
+// {"erro": "..."} (for `dsc`, each message as {"error": "..."} on standard
+// error).
 #pragma once
 
 #include <string>
@@ -40,6 +41,24 @@ private:
     Consola& consola_;
     bool respondeu_ = false;
     std::string erro_;
+};
+
+// The console of `dsc`: each message written to standard error becomes
+// one line {"error": "..."}, as DSC reads the lines a resource writes
+// there and shows them to whoever runs it; standard output passes through.
+class MensagensDsc : public Consola {
+public:
+    explicit MensagensDsc(Consola& consola) : consola_(consola) {}
+    void Escrever(const std::string& utf8) override { consola_.Escrever(utf8); }
+    void Erro(const std::string& utf8) override;
+    bool EntradaInterativa() override { return consola_.EntradaInterativa(); }
+    void Eco(bool ligado) override { consola_.Eco(ligado); }
+    bool LerLinha(std::size_t limite, platform::Secret* utf8) override {
+        return consola_.LerLinha(limite, utf8);
+    }
+
+private:
+    Consola& consola_;
 };
 
 }  // namespace cli

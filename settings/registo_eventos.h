@@ -14,7 +14,9 @@ namespace settings {
 // values it wrote before or around the failure. Insertion strings: %1 the
 // account, %2 the program, %3 to %7 the values written ("Servidor: «srv01»",
 // the password only as "Palavra-Passe alterada"), in table order, the
-// unused ones empty; the warning's %8 is the failure's message.
+// unused ones empty; the warning's %8 is the failure's message. In the
+// values and the message, "%%" before a digit is broken by U+2060, so that
+// the viewer takes no part of them for a parameter message.
 constexpr std::uint32_t kEventoGravado = 1000;
 constexpr std::uint32_t kEventoFalhaAoGravar = 1001;
 

@@ -18,15 +18,14 @@ companion() {
   printf '%s' "${INPUT-}" | WINEDEBUG=-all,+eventlog "$WINE64" "$COMPANION" "$@" >"$WORK/out.raw" 2>"$WORK/err.raw" || EXIT=$?
   iconv -f CP437 -t UTF-8 "$WORK/out.raw" | tr -d '\r' >"$WORK/out"
   iconv -f CP437 -t UTF-8 "$WORK/err.raw" | tr -d '\r' >"$WORK/err"
-  case " $* " in " dsc "*|*" --json "*) check_json "$1" ;; esac
+  case " $* " in *" --json "*) check_json "$1" ;; esac
 }
 
 # check_json COMMAND: the answer is one line of ASCII matching the schema of
-# the command's object (for dsc, the resource's instance) or, after an exit
-# code other than 0, that of {"erro": ...}; Debian's python3-jsonschema.
+# the command's object or, after an exit code other than 0, that of
+# {"erro": ...}; Debian's python3-jsonschema.
 check_json() {
   local schemas=("$TOP/docs/schemas/$1.schema.json")
-  [ "$1" != dsc ] || schemas=("$TOP/cli/definicoes.dsc.resource.json#/schema/embedded")
   [ "$EXIT" -eq 0 ] || schemas+=("$TOP/docs/schemas/erro.schema.json")
   [ "$(wc -l <"$WORK/out")" -eq 1 ] && ! LC_ALL=C grep -q '[^ -~]' "$WORK/out" ||
     fail "$1 did not print one line of ASCII: $(cat "$WORK/out")"
@@ -154,25 +153,49 @@ json_answers_and_exit_codes() {
   expect_exit_code 2
 }
 
-# The DSC resource as DSC calls it (the instance on standard input with no
-# line end, the password as a secure string): `set` writes what differs, and
-# `test` then finds nothing; malformed input writes nothing.
-dsc_set_then_test() {
-  local desired='{"servidor":"srv02","utilizador":"sa","palavraPasse":{"secureString":"Segredo1"}}'
+# engine OPERATION DESIRED: the resource run as DSC's engine runs it
+# (dsc_engine.py), over the real companion; its report in $WORK/result and
+# its exit code in $EXIT (2: the engine reports an error).
+engine() {
+  EXIT=0
+  printf '%s' "$2" | /usr/bin/python3 "$TOP/tests/e2e/dsc_engine.py" \
+    "$TOP/cli/definicoes.dsc.resource.json" "$1" "$WINE64" "$COMPANION" >"$WORK/result" || EXIT=$?
+  [ "$EXIT" -ne 1 ] || fail "dsc $1 broke the resource's contract"
+  ! grep -qF Segredo "$WORK/result" || fail "the engine was given the password: $(cat "$WORK/result")"
+}
+# expect_report EXIT EXPRESSION: the report r, as Python reads it, makes
+# EXPRESSION true.
+expect_report() {
+  [ "$EXIT" -eq "$1" ] || fail "the engine ended with $EXIT, expected $1: $(cat "$WORK/result")"
+  /usr/bin/python3 -c 'import json, sys; r = json.load(open(sys.argv[1])); sys.exit(not eval(sys.argv[2]))' \
+    "$WORK/result" "$2" || fail "the engine reported $(cat "$WORK/result"), expected $2"
+}
+
+# get; set with the password alone changed; test with the right and a wrong
+# secure string; what-if; a value and an input refused, with nothing written.
+dsc_as_the_engine_runs_it() {
+  local state='{"servidor": "srv01", "baseDados": "vendas", "seguranca": "False", "utilizador": "sa", "palavraPasseEstado": "definida"}'
   local before
   reset_keys
-  set_values "$KEY" Servidor srv01 Base_Dados vendas "Segurança" False Utilizador sa
-  INPUT=$desired companion dsc set
-  expect_exit_code 0
-  expect_value Servidor srv02
-  expect_value Palavra-Passe "$(scrambled Segredo1)"
-  ! grep -qF -e Segredo "$WORK/out" "$WORK/err" || fail "dsc printed the password"
-  INPUT=$desired companion dsc test
-  grep -q '"_inDesiredState":true' "$WORK/out" || fail "dsc test after set said: $(cat "$WORK/out")"
+  set_values "$KEY" Servidor srv01 Base_Dados vendas "Segurança" False Utilizador sa \
+    Palavra-Passe "$(scrambled Segredo1)"
+  engine get ''
+  expect_report 0 "r['actualState'] == $state and r['log'] == []"
+  engine set '{"servidor":"srv01","palavraPasse":{"secureString":"Segredo2"}}'
+  expect_report 0 "r['changedProperties'] == ['palavraPasse'] and r['beforeState'] == r['afterState'] == $state"
+  expect_value Palavra-Passe "$(scrambled Segredo2)"
+  engine test '{"palavraPasse":{"secureString":"Segredo2"},"seguranca":"False"}'
+  expect_report 0 "r['inDesiredState'] and r['differingProperties'] == []"
+  engine test '{"palavraPasse":{"secureString":"Segredo1"}}'
+  expect_report 0 "not r['inDesiredState'] and r['differingProperties'] == ['palavraPasse'] and r['desiredState'] == {'palavraPasse': '<secureValue>'}"
   before=$(snapshot "$KEY")
-  INPUT='{"servidor":"srv03","palavraPasse":"Segredo2"' companion dsc set
-  expect_exit_code 1
-  [ "$(snapshot "$KEY")" = "$before" ] || fail "dsc set wrote from malformed input"
+  engine what-if '{"servidor":"srv09","seguranca":"True","palavraPasse":"Segredo2"}'
+  expect_report 0 "r['changedProperties'] == ['servidor', 'seguranca'] and r['afterState'] == {**$state, 'servidor': 'srv09', 'seguranca': 'True'}"
+  engine set '{"servidor":"srv02","utilizador":" sa"}'
+  expect_report 2 "'[exit code 2] manifest description: A value refused' in r['error'] and r['log'] == [['error', 'O valor de Utilizador não pode começar por um espaço: « sa» seria lido como «sa».']]"
+  engine set '{"servidor":"srv02","palavraPasse":{"secureString":"a","secureString":"b"}}'
+  expect_report 2 "'[exit code 1]' in r['error'] and r['log'] == [['error', 'A entrada repete uma propriedade. Nada foi gravado.']]"
+  [ "$(snapshot "$KEY")" = "$before" ] || fail "what-if or a refused set wrote"
 }
 
 "$1"

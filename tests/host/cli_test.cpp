@@ -98,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {}, {}, {}, "--codigo-nao-conforme aceita de 0 a 255: o argumento 3 não."},
         ParseCase{"dsc_unknown_operation", {"dsc", "delete"}, false, {}, {}, {},
                   "O argumento 2 não é uma operação de dsc: get, set ou test."},
+        ParseCase{"dsc_what_if_only_for_set", {"dsc", "get", "--what-if"}, false, {}, {}, {},
+                  "O argumento 3 está a mais."},
         ParseCase{"nothing_to_set", {"definir"}, false, {}, {}, {},
                   "Nada a definir: indique pelo menos uma opção."},
         ParseCase{"missing_text", {"definir", "--servidor"}, false, {}, {}, {},
@@ -211,12 +213,10 @@ const std::string kDiffers = ": diferente do valor indicado\n";
 const std::string kDscState = R"({"servidor":"db01","baseDados":"vendas","seguranca":"True",)"
                               R"("utilizador":"sa","palavraPasseEstado":"definida"})"
                               "\n";
-// The answer to input `dsc` refuses, its message given as in JSON.
-std::string Refused(const std::string& json) {
-    return R"({"erro":")" + json +
-           R"( Nada foi gravado."})"
-           "\n";
-}
+// A message of `dsc` as DSC reads it: one JSON line on standard error.
+std::string Logged(const std::string& json) { return R"({"error":")" + json + "\"}\n"; }
+// The same for input it refuses.
+std::string Refused(const std::string& json) { return Logged(json + " Nada foi gravado."); }
 
 // One table row a case, laid out by hand.
 // clang-format off
@@ -263,6 +263,10 @@ INSTANTIATE_TEST_SUITE_P(
                 Put("Palavra-Passe", kForeign), {"abc"}, 0, "Alterados: Servidor, Palavra-Passe\n",
                 "", {{"Servidor", "db02"}, {"Palavra-Passe", kAbc}, {"Base_Dados", "vendas"}},
                 false, false, {"I1000|Servidor: «db02»|Palavra-Passe alterada|||"}},
+        // The event viewer would put parameter message 1234 in place of "%%1234".
+        RunCase{"set_event_shows_the_value", {"definir", "--servidor", "%%1234%%%5%%"}, {}, {}, 0,
+                "Alterados: Servidor\n", "", {}, false, false,
+                {"I1000|Servidor: «%\u2060%1234%%\u2060%5%%»||||"}},
         // Already stored, "Segurança" as the window tells its items: nothing
         // is written. The reader drops a byte-order mark and the "\r".
         RunCase{"set_what_is_stored", {"definir", "--servidor", "db01", "--seguranca", "true",
@@ -360,21 +364,46 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"dsc_get", {"dsc", "get"}, Put(kSeg, "true "), {}, 0, kDscState, ""},
         RunCase{"dsc_test", {"dsc", "test"}, Missing("Base_Dados"),
                 {R"({"servidor":"db01","palavraPasse":{"secureString":"abd"},"_exist":true,)",
-                 R"("palavraPasseEstado":"definida"})"},
+                 R"("palavraPasseEstado":"definida","_inDesiredState":null})"},
                 0, R"({"servidor":"db01","baseDados":null,"seguranca":"True","utilizador":"sa",)"
-                R"("palavraPasseEstado":"definida","_inDesiredState":false})" "\n", ""},
+                R"("palavraPasseEstado":"definida","_inDesiredState":false})" "\n"
+                R"(["palavraPasse"])" "\n", ""},
+        RunCase{"dsc_test_right_password", {"dsc", "test"}, {},
+                {R"({"palavraPasse":{"secureString":"abc"},"seguranca":"True"})"}, 0,
+                kDscState.substr(0, kDscState.size() - 2) + R"(,"_inDesiredState":true})" "\n[]\n",
+                ""},
+        // A password-only change is named, though its state stays "definida".
+        RunCase{"dsc_set_password_only", {"dsc", "set"}, {},
+                {R"({"palavraPasse":{"secureString":"abd"},"servidor":"db01"})"}, 0,
+                kDscState + R"(["palavraPasse"])" "\n", "", {{"Palavra-Passe", "\x92\x94\x97"}}},
+        RunCase{"dsc_what_if_writes_nothing", {"dsc", "set", "--what-if"}, {},
+                {R"({"servidor":"db09","palavraPasse":""})"}, 0,
+                R"({"servidor":"db09","baseDados":"vendas","seguranca":"True","utilizador":"sa",)"
+                R"("palavraPasseEstado":"vazia"})" "\n"
+                R"(["servidor","palavraPasse"])" "\n", "", {}, true},
+        RunCase{"dsc_what_if_refusal", {"dsc", "set", "--what-if"}, {},
+                {R"({"utilizador":" sa"})"}, 2, "",
+                Logged(R"(O valor de Utilizador n\u00e3o pode come\u00e7ar por um espa\u00e7o: )"
+                       R"(\u00ab sa\u00bb seria lido como \u00absa\u00bb.)"),
+                {}, true},
         RunCase{"dsc_repeated_property", {"dsc", "set"}, {},
-                {R"({"servidor":"db02","servidor":"db03"})"}, 1,
-                Refused("A entrada repete uma propriedade."),
-                "A entrada repete uma propriedade. Nada foi gravado.\n", {}, true},
-        RunCase{"dsc_wrong_type", {"dsc", "set"}, {}, {R"({"palavraPasse":["segredo"]})"}, 1,
+                {R"({"servidor":"db02","servidor":"db03"})"}, 1, "",
+                Refused("A entrada repete uma propriedade."), {}, true},
+        RunCase{"dsc_repeated_inner_key", {"dsc", "set"}, {},
+                {R"({"palavraPasse":{"secureString":"a","secureString":"b"}})"}, 1, "",
+                Refused("A entrada repete uma propriedade."), {}, true},
+        RunCase{"dsc_absence_refused", {"dsc", "set"}, {},
+                {R"({"servidor":"x","_exist":false})"}, 1, "",
+                Refused("O recurso gere valores, n\\u00e3o a sua aus\\u00eancia: _exist s\\u00f3 "
+                        "aceita true."), {}, true},
+        RunCase{"dsc_security_as_the_schema", {"dsc", "set"}, {}, {R"({"seguranca":"false"})"}, 1,
+                "", Refused("seguranca aceita False ou True."), {}, true},
+        RunCase{"dsc_wrong_type", {"dsc", "set"}, {}, {R"({"palavraPasse":["segredo"]})"}, 1, "",
                 Refused(R"(palavraPasse aceita um texto, {\"secureString\": texto} ou null.)"),
-                R"(palavraPasse aceita um texto, {"secureString": texto} ou null. Nada foi )"
-                "gravado.\n", {}, true},
+                {}, true},
         RunCase{"dsc_too_long", {"dsc", "set"}, {},
-                {"{\"servidor\":\"" + std::string(65524, 'x') + "\"}"}, 1,
-                Refused("A entrada padr\\u00e3o excede 65536 bytes."),
-                "A entrada padrão excede 65536 bytes. Nada foi gravado.\n", {}, true}),
+                {"{\"servidor\":\"" + std::string(65524, 'x') + "\"}"}, 1, "",
+                Refused("A entrada padr\\u00e3o excede 65536 bytes."), {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

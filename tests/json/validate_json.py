@@ -1,29 +1,24 @@
 #!/usr/bin/env python3
-"""Usage: validate_json.py DOCUMENT SCHEMA[#/POINTER]... Exits 0 when DOCUMENT ("-": stdin)
-matches one of the schemas, else says why. "#/POINTER" picks a schema inside a file (the DSC
-manifest's embedded one); the DSC property it refers to is resolved here, never fetched."""
+"""Usage: validate_json.py DOCUMENT SCHEMA... Exits 0 when DOCUMENT ("-": stdin) matches one of
+the schemas, else says why. References resolve within each schema alone: nothing is fetched."""
 import json
 import sys
-import warnings
 
 import jsonschema
 
-warnings.simplefilter("ignore", DeprecationWarning)  # RefResolver, after Debian 12's
-IN_DESIRED_STATE = ("https://raw.githubusercontent.com/PowerShell/DSC/main/schemas/v3/"
-                    "resource/properties/inDesiredState.json")
-STORE = {IN_DESIRED_STATE: {"type": ["boolean", "null"], "readOnly": True}}
+
+class Offline(jsonschema.RefResolver):
+    def resolve_remote(self, uri):
+        raise jsonschema.RefResolutionError(f"not in the schema: {uri}")
 
 
-def errors(document, spec):
-    path, _, pointer = spec.partition("#")
+def errors(document, path):
     with open(path, encoding="utf-8") as f:
         schema = json.load(f)
-    for part in filter(None, pointer.split("/")):
-        schema = schema[part]
     cls = jsonschema.validators.validator_for(schema, default=jsonschema.Draft202012Validator)
     cls.check_schema(schema)
-    validator = cls(schema, resolver=jsonschema.RefResolver.from_schema(schema, store=STORE))
-    return [f"{spec} /{'/'.join(map(str, e.absolute_path))}: {e.message}"
+    validator = cls(schema, resolver=Offline.from_schema(schema, id_of=cls.ID_OF))
+    return [f"{path} /{'/'.join(map(str, e.absolute_path))}: {e.message}"
             for e in validator.iter_errors(document)]
 
 

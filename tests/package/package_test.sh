@@ -49,7 +49,8 @@ PROGID_KEY='HKLM\SOFTWARE\Classes\Brevanta.General'
 version=$(property ProductVersion)
 next_version="${version%.*}.$((${version##*.} + 1))"
 EVENT_SOURCE='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Definições de Acesso'
-query() { "$WINE64" reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+INSTALL_KEY='HKLM\SOFTWARE\orvex\DefinicoesAcesso'
+query() { "$WINE64" reg query "$1" /v "$2" ${3:+"/reg:$3"} </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 machine_path() { query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' PATH; }
 path_before=$(machine_path)
 
@@ -67,6 +68,8 @@ quiet "$WINE64" reg query "$KEY" /reg:32 || fail "the settings key was not creat
   [ "$(query "$EVENT_SOURCE" TypesSupported)" = 0x7 ] ||
   fail "the event source is not registered: $(query "$EVENT_SOURCE" EventMessageFile)"
 [ "$(machine_path)" = "$folder\;$path_before" ] || fail "the machine's PATH is $(machine_path)"
+# The install folder, where scripts find the companion, in the 32-bit view.
+[ "$(query "$INSTALL_KEY" Pasta 32)" = "$folder\\" ] || fail "the install folder is recorded as \"$(query "$INSTALL_KEY" Pasta 32)\""
 
 # The installed program opens its window from the install folder.
 set_values "$KEY" Servidor "srv01" Base_Dados "vendas" "Segurança" "False" Utilizador "admin"
@@ -107,6 +110,7 @@ expect_installed ""
 ! registered "$CLSID_KEY" || fail "the reporter's class is still registered"
 ! registered "$PROGID_KEY" || fail "the reporter's ProgID is still registered"
 ! quiet "$WINE64" reg query "$EVENT_SOURCE" || fail "the event source is still registered"
+! quiet "$WINE64" reg query "$INSTALL_KEY" /reg:32 || fail "the install folder is still recorded"
 [ "$(machine_path)" = "$path_before" ] || fail "after uninstalling the machine's PATH is $(machine_path)"
 expect_value Servidor "srv01"
 expect_value Utilizador "admin"
