@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/frmDefinicoes_window.h"
+#include "platform/win32/system_dll.h"
 #include "platform/win32/win32_platform.h"
 #include "registo_eventos.mc.h"  // generated from settings/registo_eventos.mc
 #include "settings/registo_eventos.h"
@@ -30,6 +31,8 @@ int RunMessageLoop(const app::frmDefinicoesWindow& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Before anything loads a DLL: from the system folder only.
+    platform::win32::RestrictDllSearch();
     // COM, for the error reporter, is loaded by the first report.
     platform::win32::InstallServices(platform::win32::Widen(settings::kTitulo));
 

@@ -6,7 +6,6 @@
 
 #include "connection/alias.h"
 #include "connection/browser.h"
-#include "connection/browser_list.h"
 #include "connection/hosts_file.h"
 #include "connection/prelogin.h"
 #include "connection/redact.h"
@@ -35,6 +34,11 @@ std::string Listed(const std::vector<std::string>& addresses) {
 }
 
 constexpr char kNoNetwork[] = "a rede não está disponível (ws2_32.dll)";
+// What to check when Winsock itself cannot be loaded: this computer, not
+// the server.
+constexpr char kCheckThisComputer[] =
+    "A rede deste computador não está disponível (ws2_32.dll não carregou): o problema está "
+    "neste computador, não no servidor.";
 
 // The steps before the login. Each adds itself to `outcome`; false, with
 // what to check next, at the first that fails.
@@ -72,7 +76,7 @@ private:
             (ok                               ? Listed(addresses_)
             : r == NetworkResult::Unavailable ? kNoNetwork
                                               : Quoted(server_.host) + " não se resolve"));
-        return ok || Fail("Verifique o nome do servidor, ou indique o seu endereço IP.");
+        return ok || Fail(r, "Verifique o nome do servidor, ou indique o seu endereço IP.");
     }
 
     bool Instance() {
@@ -87,7 +91,8 @@ private:
             const long long left = kBrowserTimeoutMs - MillisecondsSince(start);
             if (left <= 0) break;
             std::string answer;
-            r = network_.Ask(address, kBrowserPort, request, static_cast<unsigned>(left), &answer);
+            r = network_.Ask(address, kBrowserPort, request, static_cast<unsigned>(left),
+                             IsBrowserAnswer, &answer);
             if (r == NetworkResult::Ok) {
                 port_ = BrowserPort(answer, server_.instance);
                 break;
@@ -116,7 +121,7 @@ private:
             r == NetworkResult::Unavailable ? kNoNetwork
                                             : "o SQL Server Browser não respondeu (UDP 1434)");
         return Fail(
-            "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "
+            r, "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "
             "indique a porta como servidor,porta.");
     }
 
@@ -129,7 +134,8 @@ private:
             if (left <= 0) break;
             std::string answer;
             if (network_.Ask(address, kBrowserPort, BrowserListRequest(),
-                             static_cast<unsigned>(left), &answer) == NetworkResult::Ok &&
+                             static_cast<unsigned>(left), IsBrowserAnswer, &answer) ==
+                    NetworkResult::Ok &&
                 IsBrowserAnswer(answer))
                 return true;
         }
@@ -154,7 +160,7 @@ private:
             : r == NetworkResult::Refused   ? port + " recusada"
                                             : port + " sem resposta");
         return Fail(
-            "O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a.");
+            r, "O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a.");
     }
 
     // A PRELOGIN on the port's connection, which is then closed: the
@@ -208,6 +214,9 @@ private:
     bool Fail(const char* nextCheck) {
         outcome_.lines.push_back(nextCheck);
         return false;
+    }
+    bool Fail(NetworkResult r, const char* nextCheck) {
+        return Fail(r == NetworkResult::Unavailable ? kCheckThisComputer : nextCheck);
     }
 
     platform::Network& network_;

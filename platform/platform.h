@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -160,11 +161,15 @@ public:
     // The system's hosts file, at most 1 MiB of it; false when it cannot
     // be read.
     virtual bool ReadHostsFile(std::string* text) = 0;
-    // Sends `request` in one UDP datagram to `address` at `port` and waits
-    // at most `timeoutMs` for one answer: Ok with it, TimedOut, or Refused
-    // when the host says nothing listens there.
+    // Sends `request` in one UDP datagram to `address` at `port` and reads
+    // the datagrams that come back from that address and port (any other
+    // sender's are dropped) for at most `timeoutMs`, until one that
+    // `whole` takes: Ok with it. When the time runs out after datagrams
+    // `whole` did not take, Ok with the last of them; TimedOut when none
+    // came; Refused when the host says nothing listens there.
     virtual NetworkResult Ask(const std::string& address, std::uint16_t port,
                               const std::string& request, unsigned timeoutMs,
+                              const std::function<bool(std::string_view)>& whole,
                               std::string* answer) = 0;
 };
 

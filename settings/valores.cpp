@@ -74,11 +74,24 @@ bool SobreviveAPaginaDeCodigo(std::string_view ansi) {
     return codePage.FromUtf8(utf8.view(), &volta) && volta == ansi;
 }
 
-// The store drops a value's leading spaces when it reads it (and a value
-// of spaces alone reads as empty): such a value would not read back as
-// written.
-bool LidoComoEscrito(std::string_view guardado) {
-    return guardado.empty() || guardado.front() != ' ';
+// Why the store would not give back a stored form as written, as the end
+// of a sentence whose subject is the value ("começaria por um espaço, que
+// o registo não lê de volta"); empty when it would:
+// - it drops leading spaces when it reads (spaces alone read as empty);
+// - it follows a value that starts with "SREF=" to another key;
+// - a control character (C0 or DEL) would be shown as it is, where it can
+//   forge what a terminal or a log shows. Named by its code, never as itself.
+std::string MotivoNaoLidoComoEscrito(std::string_view guardado) {
+    if (!guardado.empty() && guardado.front() == ' ')
+        return "começaria por um espaço, que o registo não lê de volta";
+    if (guardado.substr(0, 5) == "SREF=")
+        return "começaria por «SREF=» e seria lido como um redireccionamento";
+    const auto controlo = std::find_if(guardado.begin(), guardado.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (controlo == guardado.end()) return {};
+    return "contém um carácter de controlo (código " +
+           std::to_string(static_cast<unsigned char>(*controlo)) + ")";
 }
 
 // Why a text, converted to the code page or not, cannot be stored; empty
@@ -136,17 +149,22 @@ Verificacao VerificarForma(const Definicao& definicao, std::string_view utf8) {
 
 Verificacao VerificarCampo(const Definicao& definicao, std::string_view utf8) {
     Verificacao v = VerificarForma(definicao, utf8);
-    if (!v.aceite || LidoComoEscrito(v.valor)) return v;
+    if (!v.aceite) return v;
+    const std::string motivo = MotivoNaoLidoComoEscrito(v.valor);
+    if (motivo.empty()) return v;
     // The password is never quoted; its stored form cannot start with a
     // space with keys of digits, but the rule holds for every stored form.
     if (definicao.tipo == Tipo::PalavraPasse)
-        return Recusada("A palavra-passe não pode ser guardada: a sua forma guardada começaria "
-                        "por um espaço, que o registo não lê de volta. Escolha outra "
-                        "palavra-passe.");
-    const std::string_view lido = utf8.substr(std::min(utf8.find_first_not_of(' '), utf8.size()));
-    return Recusada("O valor de " + std::string(definicao.nome) +
-                    " não pode começar por um espaço: «" + std::string(utf8) +
-                    "» seria lido como «" + std::string(lido) + "».");
+        return Recusada("A palavra-passe não pode ser guardada: o seu valor guardado " + motivo +
+                        ". Escolha outra palavra-passe.");
+    const std::string valor = "O valor de " + std::string(definicao.nome);
+    if (v.valor.front() == ' ') {
+        const std::string_view lido =
+            utf8.substr(std::min(utf8.find_first_not_of(' '), utf8.size()));
+        return Recusada(valor + " não pode começar por um espaço: «" + std::string(utf8) +
+                        "» seria lido como «" + std::string(lido) + "».");
+    }
+    return Recusada(valor + " não pode ser gravado: " + motivo + ".");
 }
 
 Gravacao Gravar(const std::function<std::optional<Verificacao>(std::size_t)>& novo) {

@@ -29,10 +29,11 @@ struct Verificacao {
 //   refusal names the refused characters by their places, never quotes
 //   them: the message may end up in a fleet tool's log.
 //   Accepted, `valor` is the stored form.
-// - no stored form may start with a space: the store drops leading spaces
-//   when it reads, so the value would never read back as written. A text
-//   is refused naming the value and quoting it, a password without
-//   quoting it.
+// - every stored form, the password's included, must read back as
+//   written: it may not start with a space (the store drops leading
+//   spaces) nor with "SREF=" (the store would follow it to another key),
+//   nor hold a control character (C0 or DEL), named by its code. A text
+//   with a leading space is refused quoting it; nothing else is quoted.
 // `utf8` is borrowed, not copied: a password stays in the caller's secret.
 Verificacao VerificarCampo(const Definicao& definicao, std::string_view utf8);
 

@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "platform/win32/owned.h"
+#include "platform/win32/system_dll.h"
 
 namespace platform::win32 {
 
@@ -12,8 +13,8 @@ bool LoadCom() {
     if (loaded) return true;
     // Loaded here, a missing DLL is a result; loaded by the delay-load
     // helper on the first call, it would be an exception nothing catches.
-    Owned<HMODULE, FreeLibrary> ole32(LoadLibraryW(L"ole32.dll"));
-    if (!ole32.get() || !LoadLibraryW(L"oleaut32.dll")) return false;
+    Owned<HMODULE, FreeLibrary> ole32(LoadSystemDll(L"ole32.dll"));
+    if (!ole32.get() || !LoadSystemDll(L"oleaut32.dll")) return false;
     ole32.release();  // both stay loaded for the life of the program
     // As before at start: a thread where COM cannot be initialised fails
     // later, when the object is created.

@@ -1,8 +1,11 @@
-// Looking up a function of a DLL loaded at run time (LoadLibrary), for the
-// DLLs the programs must not import: they would then load at every start.
+// Looking up a function of a DLL loaded at run time, from the system
+// folder only, for the DLLs the programs must not import: they would then
+// load at every start.
 #pragma once
 
 #include <windows.h>
+
+#include "platform/win32/system_dll.h"
 
 namespace platform::win32 {
 
@@ -13,12 +16,12 @@ bool FindFunction(HMODULE dll, const char* name, Function* function) {
     return *function != nullptr;
 }
 
-// Loads the DLL `name` and gives it to `found`, which looks up what it
-// needs: true keeps the DLL loaded for the life of the program, false
+// Loads the system DLL `name` (LoadSystemDll) and gives it to `found`,
+// which looks up what it needs: true keeps the DLL loaded for the life of the program, false
 // unloads it. False when the DLL cannot be loaded or `found` says false.
 template <typename Found>
 bool LoadDll(const wchar_t* name, Found found) {
-    const HMODULE dll = LoadLibraryW(name);
+    const HMODULE dll = LoadSystemDll(name);
     if (!dll) return false;
     if (found(dll)) return true;
     FreeLibrary(dll);

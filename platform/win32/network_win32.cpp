@@ -6,7 +6,10 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
 #include <memory>
+#include <vector>
 
 #include "platform/win32/dll_function.h"
 #include "platform/win32/owned.h"
@@ -105,6 +108,24 @@ bool Wait(const Winsock& ws, SOCKET s, bool write, unsigned timeoutMs) {
     timeval limit = {static_cast<long>(timeoutMs / 1000),
                      static_cast<long>(timeoutMs % 1000) * 1000};
     return ws.selectOn(0, write ? nullptr : &ready, write ? &ready : nullptr, &failed, &limit) > 0;
+}
+
+// True when a datagram came from the address and port it was sent to.
+bool SameSender(const sockaddr_storage& from, const sockaddr& to) {
+    if (from.ss_family != to.sa_family) return false;
+    if (to.sa_family == AF_INET) {
+        const auto& f = reinterpret_cast<const sockaddr_in&>(from);
+        const auto& t = reinterpret_cast<const sockaddr_in&>(to);
+        return f.sin_port == t.sin_port && f.sin_addr.s_addr == t.sin_addr.s_addr;
+    }
+    if (to.sa_family == AF_INET6) {
+        const auto& f = reinterpret_cast<const sockaddr_in6&>(from);
+        const auto& t = reinterpret_cast<const sockaddr_in6&>(to);
+        return f.sin6_port == t.sin6_port &&
+               std::equal(std::begin(f.sin6_addr.s6_addr), std::end(f.sin6_addr.s6_addr),
+                          std::begin(t.sin6_addr.s6_addr));
+    }
+    return false;
 }
 
 NetworkResult FromError(int error) {
@@ -228,7 +249,8 @@ public:
     }
 
     NetworkResult Ask(const std::string& address, std::uint16_t port, const std::string& request,
-                      unsigned timeoutMs, std::string* answer) override {
+                      unsigned timeoutMs, const std::function<bool(std::string_view)>& whole,
+                      std::string* answer) override {
         const Winsock* ws = Loaded();
         if (!ws) return NetworkResult::Unavailable;
         const AddressList target = Numeric(*ws, address, port, SOCK_DGRAM);
@@ -239,12 +261,24 @@ public:
             ws->sendTo(s.get(), request.data(), static_cast<int>(request.size()), 0, a.ai_addr,
                        static_cast<int>(a.ai_addrlen)) == SOCKET_ERROR)
             return NetworkResult::Failed;
-        if (!Wait(*ws, s.get(), false, timeoutMs)) return NetworkResult::TimedOut;
-        char buffer[65535];
-        const int size = ws->receiveFrom(s.get(), buffer, sizeof buffer, 0, nullptr, nullptr);
-        if (size == SOCKET_ERROR) return FromError(ws->lastError());
-        answer->assign(buffer, size);
-        return NetworkResult::Ok;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        bool any = false;
+        std::vector<char> buffer(65535);
+        while (true) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || !Wait(*ws, s.get(), false, static_cast<unsigned>(left.count())))
+                return any ? NetworkResult::Ok : NetworkResult::TimedOut;
+            sockaddr_storage from = {};
+            int fromSize = sizeof from;
+            const int size = ws->receiveFrom(s.get(), buffer.data(), static_cast<int>(buffer.size()),
+                                             0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+            if (size == SOCKET_ERROR) return FromError(ws->lastError());
+            if (!SameSender(from, *a.ai_addr)) continue;
+            answer->assign(buffer.data(), size);
+            any = true;
+            if (whole(*answer)) return NetworkResult::Ok;
+        }
     }
 };
 

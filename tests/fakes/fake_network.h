@@ -3,6 +3,7 @@
 // server takes one password and knows one database (and master).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -18,6 +19,7 @@ class FakeNetwork : public platform::Network {
 public:
     using Result = platform::NetworkResult;
     Result Resolve(const std::string& host, std::vector<std::string>* addresses) override {
+        if (unavailable) return Result::Unavailable;
         const auto found = names.find(host);
         if (found == names.end()) return Result::NotFound;
         *addresses = found->second;
@@ -31,27 +33,35 @@ public:
     // `answer`, in pieces of at most `piece` bytes, then closes.
     Result Open(const std::string& address, std::uint16_t port, unsigned,
                 std::unique_ptr<platform::Stream>* stream) override {
+        if (unavailable) return Result::Unavailable;
         if (!open.count({address, port})) return Result::Refused;
         *stream = std::make_unique<FakeStream>(*this);
         return Result::Ok;
     }
+    // The datagrams set for `address`, in order, as the Win32 side reads
+    // them: those for a request of every instance from `browserList`.
     Result Ask(const std::string& address, std::uint16_t, const std::string& request, unsigned,
-               std::string* answer) override {
+               const std::function<bool(std::string_view)>& whole, std::string* answer) override {
+        if (unavailable) return Result::Unavailable;
         const auto& answers = request == "\x03" ? browserList : browser;
         const auto found = answers.find(address);
-        if (found == answers.end()) return Result::TimedOut;
-        *answer = found->second;
+        if (found == answers.end() || found->second.empty()) return Result::TimedOut;
+        for (const std::string& datagram : found->second) {
+            *answer = datagram;
+            if (whole(datagram)) break;
+        }
         return Result::Ok;
     }
 
     std::map<std::string, std::vector<std::string>> names;
     std::set<std::pair<std::string, std::uint16_t>> open;
-    std::map<std::string, std::string> browser;      // by address
-    std::map<std::string, std::string> browserList;  // to a request for every instance
+    std::map<std::string, std::vector<std::string>> browser;      // datagrams by sender
+    std::map<std::string, std::vector<std::string>> browserList;  // to a request for every instance
+    bool unavailable = false;  // Winsock did not load
     std::string answer;
     std::string hosts;  // the hosts file
     std::size_t piece = 1 << 20;
-    bool silent = false;        // the connection never answers
+    bool silent = false;  // the connection never answers
     std::vector<std::string> sent;
 
 private:

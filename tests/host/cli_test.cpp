@@ -296,6 +296,9 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"leading_space_refused", {"definir", "--utilizador", " admin"}, {}, {}, 2, "",
                 "O valor de Utilizador não pode começar por um espaço: « admin» seria lido como "
                 "«admin».\n", {}, true},
+        RunCase{"redirection_refused", {"definir", "--servidor", "SREF=xyz"}, {}, {}, 2, "",
+                "O valor de Servidor não pode ser gravado: começaria por «SREF=» e seria lido "
+                "como um redireccionamento.\n", {}, true},
         RunCase{"too_long", {"definir", "--base-dados", std::string(3500, 'y')}, {}, {}, 2, "",
                 "O campo «Initial Catalog» excede 3499 caracteres.\n", {}, true},
         RunCase{"unscramblable_password", {"definir", "--servidor", "x", "--palavra-passe-stdin"},
@@ -400,6 +403,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "", Refused("seguranca aceita False ou True."), {}, true},
         RunCase{"dsc_wrong_type", {"dsc", "set"}, {}, {R"({"palavraPasse":["segredo"]})"}, 1, "",
                 Refused(R"(palavraPasse aceita um texto, {\"secureString\": texto} ou null.)"),
+                {}, true},
+        RunCase{"dsc_escape_refused", {"dsc", "set"}, {}, {R"({"servidor":"srv01\u001b[2J"})"},
+                2, "",
+                Logged(R"(O valor de Servidor n\u00e3o pode ser gravado: cont\u00e9m um )"
+                       R"(car\u00e1cter de controlo (c\u00f3digo 27).)"),
                 {}, true},
         RunCase{"dsc_too_long", {"dsc", "set"}, {},
                 {"{\"servidor\":\"" + std::string(65524, 'x') + "\"}"}, 1, "",

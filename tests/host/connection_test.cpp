@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "connection/attempt.h"
+#include "connection/browser.h"
 #include "connection/prelogin.h"
 #include "connection/server_address.h"
 #include "fakes/fake_network.h"
@@ -63,6 +64,17 @@ TEST(ServerText, ReadAsSqlServerClientsReadIt) {
         {"srv01,14x", ""},
         {"srv01\\", ""},
         {",1433", ""},
+        {"1:2:3:4:5:6:7:8", "1:2:3:4:5:6:7:8#||0"},
+        {"::", "::#||0"},
+        {"1:2:3", ""},  // not eight groups, no "::"
+        {"a:b:c,1433", ""},
+        {"1:2:3:4:5:6:7:8:9", ""},
+        {"1::2:3:4:5:6:7:8", ""},  // "::" stands for no group
+        {"1::2::3", ""},
+        {"[fe80::1:2:3:4:5:6:7]", ""},
+        {"::ffff:010.0.0.5", ""},
+        {"srv%01", ""},  // not a host name's character
+        {"srv\x1B", ""},
     };
     for (const auto& [text, expected] : table) {
         const connection::ServerAddress s = connection::ReadServer(text);
@@ -74,8 +86,36 @@ TEST(ServerText, ReadAsSqlServerClientsReadIt) {
     }
 }
 
-std::string BrowserAnswer(const std::string& data) {
-    return std::string("\x05") + char(data.size() & 0xFF) + char(data.size() >> 8) + data;
+std::string BrowserAnswer(const std::string& data, std::size_t size) {
+    return std::string("\x05") + char(size & 0xFF) + char(size >> 8) + data;
+}
+std::string BrowserAnswer(const std::string& data) { return BrowserAnswer(data, data.size()); }
+
+// Each answer and the port it gives for the instance INST: only a whole
+// one, its length that of the data and every field ended, gives one.
+TEST(BrowserAnswer, GivesAPortOnlyWhenWhole) {
+    const std::string inst = "ServerName;SRV;InstanceName;INST;IsClustered;No;tcp;";
+    const std::pair<std::string, int> table[] = {
+        {BrowserAnswer(inst + "1500;;"), 1500},
+        {BrowserAnswer("ServerName;SRV;InstanceName;A;tcp;1;;" + inst + "1500;np;\\\\s\\p;;"),
+         1500},
+        {BrowserAnswer("ServerName;SRV;InstanceName;inst;tcp;65535;;"), 65535},
+        {BrowserAnswer(inst + "54"), 0},  // cut inside the port
+        {BrowserAnswer(inst + "1500;"), 0},
+        {BrowserAnswer(inst + "543;;", inst.size() + 6), 0},  // length 3 short
+        {BrowserAnswer(inst + "543;;", inst.size() + 8), 0},
+        {BrowserAnswer(inst + "1500;;").replace(0, 1, "\x04"), 0},
+        {BrowserAnswer(inst + "0;;"), 0},
+        {BrowserAnswer(inst + "65536;;"), 0},
+        {BrowserAnswer(inst + "15x0;;"), 0},
+        {BrowserAnswer(inst + ";;"), 0},
+        {BrowserAnswer(";" + inst + "1500;;"), 0},
+        {BrowserAnswer("ServerName;SRV;InstanceName;INST2;tcp;1500;;"), 0},
+        {BrowserAnswer(inst + "1500;;ServerName;"), 0},
+        {"\x05", 0},
+    };
+    for (const auto& [answer, port] : table)
+        EXPECT_EQ(connection::BrowserPort(answer, "INST"), port) << answer.substr(3);
 }
 
 // A TDS packet of `type` holding `data`, the last of its message when `last`.
@@ -201,22 +241,29 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              "Verifique o nome do servidor, ou indique o seu endereço IP.\n"},
     StepCase{"instance_port", "srv\\INST",
              [](auto& n, auto&, auto&) {
-                 n.browser["10.0.0.5"] = BrowserAnswer(
+                 n.browser["10.0.0.5"] = {BrowserAnswer("junk"), BrowserAnswer(
                      "ServerName;SRV;InstanceName;OUTRA;tcp;1;;ServerName;SRV;InstanceName;inst;"
-                     "IsClustered;No;Version;15.0.2000.5;tcp;50000;;");
+                     "IsClustered;No;Version;15.0.2000.5;tcp;50000;;")};
              },
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia+ 'INST' na porta 50000\n"
              "porta+ 50000 aceite em 10.0.0.5\n" kSqlServer "entrada+ \n"},
     StepCase{"instance_unknown", "srv\\INST",
              [](auto& n, auto&, auto&) {
-                 n.browser["10.0.0.9"] = BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;tcp;1;;");
+                 n.browser["10.0.0.9"] = {BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;tcp;1;;")};
+             },
+             "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não dá uma porta TCP "
+             "para 'INST'\nVerifique o nome da instância e que nela o TCP/IP está ativo, ou "
+             "indique a porta como servidor,porta.\n"},
+    StepCase{"instance_cut_short", "srv\\INST",
+             [](auto& n, auto&, auto&) {
+                 n.browser["10.0.0.9"] = {BrowserAnswer("ServerName;SRV;InstanceName;INST;tcp;54")};
              },
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não dá uma porta TCP "
              "para 'INST'\nVerifique o nome da instância e que nela o TCP/IP está ativo, ou "
              "indique a porta como servidor,porta.\n"},
     StepCase{"instance_unknown_to_browser", "srv\\INST",
              [](auto& n, auto&, auto&) {
-                 n.browserList["10.0.0.5"] = BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;;");
+                 n.browserList["10.0.0.5"] = {BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;;")};
              },
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser responde, mas não "
              "conhece a instância 'INST'\nVerifique o nome da instância: SQLCMD -L, ou a "
@@ -258,6 +305,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              "Server 15.0.4123 (2019), mas a porta não é da instância 'INST'\nA porta é de outra "
              "instância: verifique o nome da instância e a porta, ou deixe que o SQL Server "
              "Browser dê a porta (servidor\\instância, sem porta).\n"},
+    StepCase{"no_network", "10.0.0.5", [](auto& n, auto&, auto&) { n.unavailable = true; },
+             "porta- a rede não está disponível (ws2_32.dll)\nA rede deste computador não está "
+             "disponível (ws2_32.dll não carregou): o problema está neste computador, não no "
+             "servidor.\n"},
+    StepCase{"not_an_address", "1:2:3", {},
+             "entrada+ \nServidor: \"1:2:3\" não é um nome, endereço ou porta TCP; só o "
+             "controlador o tenta, sem os passos de rede.\n"},
     StepCase{"login", "srv", [](auto&, auto& s, auto&) { s.password = "outra"; },
              "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\n" kSqlServer "entrada- recusada\n"
              "Verifique o utilizador e a palavra-passe; o controlador explica porquê:\n" +

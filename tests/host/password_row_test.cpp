@@ -146,6 +146,18 @@ INSTANTIATE_TEST_SUITE_P(
         // each place is named, never the character.
         RefusalCase{"password_by_place", Control::FXPassword, "aÇbÇç",
                     kScrambler + "nas posições 2, 4 e 5."},
+        RefusalCase{"server_redirection", Control::FXDataSource, "SREF=xyz",
+                    "O valor de Servidor não pode ser gravado: começaria por «SREF=» e seria "
+                    "lido como um redireccionamento."},
+        RefusalCase{"server_escape", Control::FXDataSource, "srv01\x1B[2J\rServidor=outro",
+                    "O valor de Servidor não pode ser gravado: contém um carácter de controlo "
+                    "(código 27)."},
+        RefusalCase{"user_delete", Control::FXUser, "app\x7F", "O valor de Utilizador não pode "
+                    "ser gravado: contém um carácter de controlo (código 127)."},
+        // Stored as "SREF=" under this key.
+        RefusalCase{"password_stored_as_redirection", Control::FXPassword, "\" \x12\x12\x08",
+                    "A palavra-passe não pode ser guardada: o seu valor guardado começaria por "
+                    "«SREF=» e seria lido como um redireccionamento. Escolha outra palavra-passe."},
         // "abc" is stored as 0x92 0x94 0x96: one byte the code page would change.
         RefusalCase{"password_code_page", Control::FXPassword, "abc",
                     "A palavra-passe não pode ser guardada com a página de código deste "

@@ -77,15 +77,24 @@ hold(servers[1])' "$HANG_HOST"
 
 # A SQL Server Browser on $PG_HOST, UDP port 1434, that gives PostgreSQL's
 # port for the instance INST, ignores a request for any other, and lists
-# INST when asked for every instance.
+# INST when asked for every instance. Before it answers for INST, another
+# port of the host sends an answer giving port 1, and the Browser port an
+# answer cut short: the program must read past both.
 browser_responder() {
   helper browser 'import socket, sys
 s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 s.bind((sys.argv[1], 1434)); print(flush=True)
+other = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+other.bind((sys.argv[1], 0))
+answer = lambda body: b"\x05" + len(body).to_bytes(2, "little") + body
 body = b"ServerName;PG;InstanceName;INST;IsClustered;No;Version;15.0.2000.5;tcp;5432;;"
 while True:
     request, peer = s.recvfrom(1024)
-    if request == b"\x03" or request.upper() == b"\x04INST\x00": s.sendto(b"\x05" + len(body).to_bytes(2, "little") + body, peer)' "$PG_HOST"
+    if request == b"\x03": s.sendto(answer(body), peer)
+    if request.upper() != b"\x04INST\x00": continue
+    other.sendto(answer(b"ServerName;PG;InstanceName;INST;tcp;1;;"), peer)
+    s.sendto(answer(body)[:-2], peer)
+    s.sendto(answer(body), peer)' "$PG_HOST"
 }
 
 cluster_stop() {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # "&Testar ligação" and `definicoes testar` over the real path: Wine's odbc32,
 # the host's unixODBC, PostgreSQL's driver as "SQL Server", a real server.
-# Usage: connection_test.sh SCENARIO PROGRAM.exe COMPANION.exe
+# Usage: connection_test.sh SCENARIO PROGRAM.exe COMPANION.exe MARKER.dll
 . "$(dirname "$0")/../e2e/lib.sh" "$2"
 . "$(dirname "$0")/cluster.sh"
-COMPANION=$3
+COMPANION=$3 MARKER=$4
 trap 'cluster_stop; cleanup' EXIT
 cluster_start || fail "the PostgreSQL server did not start"
 
@@ -196,6 +196,40 @@ Entrada: ok, na base de dados master (N ms)
 Base de dados: falhou, 'nada' recusada (N ms)
 O utilizador entra no servidor, mas a base de dados 'nada' não existe ou não lhe é permitida.
 [08001] connection to server at \"$PG_HOST\", port 5432 failed: FATAL:  database \"{nada}\" does not exist"
+}
+
+# A DLL of each name the programs load at run time, planted beside copies
+# of both, with Wine told to load a DLL beside the program before its own
+# (as Windows does for a name that is not a KnownDLL): the connection test,
+# in the window and the companion, and `controladores` never load it.
+# ole32 and oleaut32 (KnownDLLs on Windows) are planted beside the 64-bit
+# companion only: the 32-bit programs import them at start, and Wine's own
+# imm32 loads ole32 from beside the window whatever the program asks.
+planted_dlls() {
+  local dir=$WORK/planted names=(odbc32 ws2_32) name
+  mkdir -p "$dir/app" "$dir/cli"
+  cp "$PROGRAM" "$dir/app/"
+  cp "$COMPANION" "$dir/cli/"
+  for name in "${names[@]}"; do cp "$MARKER" "$dir/app/$name.dll"; done
+  [ "$PROGRAM_LOADER" = /usr/bin/wine ] || names+=(ole32 oleaut32)  # 64-bit: delay-loaded
+  for name in "${names[@]}"; do cp "$MARKER" "$dir/cli/$name.dll"; done
+  PROGRAM=$dir/app/${PROGRAM##*/} COMPANION=$dir/cli/${COMPANION##*/}
+  store_settings
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(IFS=,; echo "${names[*]}")=n,b"
+  # The marker works: loaded by its path, it leaves its file.
+  quiet "$PROGRAM_LOADER" rundll32 "$(winpath "$dir/cli/odbc32.dll"),Nada" || true
+  [ -e "$dir/cli/odbc32.dll.loaded" ] || fail "the marker DLL left no file when loaded"
+  rm "$dir/cli/odbc32.dll.loaded"
+  expect_testar 0 out "Ligação estabelecida a $PG_SERVER, base de dados $PG_DATABASE.
+$PORT_OK
+Entrada: ok (N ms)"
+  COMMAND=controladores expect_testar 0 out "SQL Server"
+  start
+  press_test
+  expect_message "Ligação estabelecida."$'\n\n'"$PORT_OK"$'\nEntrada: ok (N ms)'
+  keys alt+c
+  expect_exit
+  ! ls "$dir"/*/*.loaded 2>/dev/null || fail "a planted DLL was loaded"
 }
 
 "$1"
