@@ -20,9 +20,10 @@ void ConnectionWorker::Start(HWND window, UINT message, connection::Target targe
     // The database service lives to the end of the process.
     platform::Database* const database = platform::Current().database;
     platform::Network* const network = platform::Current().network;
+    platform::Registry* const registry = platform::Current().registry;
     std::thread([=, run = running_, target = std::move(target)]() mutable {
         connection::Outcome outcome =
-            connection::Attempt(*database, *network, target, loginTimeoutSeconds);
+            connection::Attempt(*database, *network, *registry, target, loginTimeoutSeconds);
         {
             const std::lock_guard<std::mutex> lock(run->mutex);
             run->outcome = std::move(outcome);

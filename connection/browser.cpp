@@ -3,17 +3,10 @@
 #include <cctype>
 #include <functional>
 
+#include "connection/same_name.h"
+
 namespace connection {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // 1 to 65535 in decimal digits, or 0.
 std::uint16_t Port(std::string_view text) {
@@ -71,6 +64,8 @@ std::string BrowserRequest(std::string_view instance) {
     request += '\0';
     return request;
 }
+
+std::string BrowserListRequest() { return std::string(1, '\x03'); }
 
 bool IsBrowserAnswer(std::string_view datagram) { return ReadAnswer(datagram, {}, {}); }
 

@@ -8,6 +8,7 @@ const char* EtapaName(Etapa etapa) {
     case Etapa::Nome: return "Nome";
     case Etapa::Instancia: return "Instância";
     case Etapa::Porta: return "Porta";
+    case Etapa::ServidorSql: return "Servidor SQL";
     case Etapa::Entrada: return "Entrada";
     case Etapa::BaseDados: return "Base de dados";
     }
@@ -19,6 +20,7 @@ const char* EtapaKey(Etapa etapa) {
     case Etapa::Nome: return "nome";
     case Etapa::Instancia: return "instancia";
     case Etapa::Porta: return "porta";
+    case Etapa::ServidorSql: return "servidor_sql";
     case Etapa::Entrada: return "entrada";
     case Etapa::BaseDados: return "base_dados";
     }
