@@ -17,12 +17,14 @@ void ConnectionWorker::Start(HWND window, UINT message, connection::Target targe
                              unsigned loginTimeoutSeconds) {
     running_ = std::make_shared<Run>();
     const WPARAM number = ++number_;
-    // The database and network services live to the end of the process.
+    // The database and network services live to the end of the process;
+    // the registry service is a static without state.
     platform::Database* const database = platform::Current().database;
     platform::Network* const network = platform::Current().network;
+    platform::Registry* const registry = platform::Current().registry;
     std::thread([=, run = running_, target = std::move(target)]() mutable {
         connection::Outcome outcome =
-            connection::Attempt(*database, *network, target, loginTimeoutSeconds);
+            connection::Attempt(*database, *network, *registry, target, loginTimeoutSeconds);
         {
             const std::lock_guard<std::mutex> lock(run->mutex);
             run->outcome = std::move(outcome);

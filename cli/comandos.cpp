@@ -121,7 +121,8 @@ int Testar(const Pedido& pedido, Consola& consola) {
     }
     const std::string servidor = alvo->server, base = alvo->database;
     const connection::Outcome r = connection::Attempt(
-        *platform::Current().database, *platform::Current().network, *alvo, pedido.tempoLimite);
+        *platform::Current().database, *platform::Current().network, *platform::Current().registry,
+        *alvo, pedido.tempoLimite);
     if (pedido.json) {
         consola.Escrever(JsonTeste(r));
     } else if (r.connected) {

@@ -1,12 +1,16 @@
 #include "connection/attempt.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 
+#include "connection/alias.h"
 #include "connection/browser.h"
+#include "connection/hosts_file.h"
+#include "connection/prelogin.h"
 #include "connection/redact.h"
+#include "connection/same_name.h"
 #include "connection/server_address.h"
-#include "platform/ascii.h"
 
 namespace connection {
 namespace {
@@ -40,25 +44,38 @@ constexpr char kCheckThisComputer[] =
 // what to check next, at the first that fails.
 class NetworkSteps {
 public:
-    NetworkSteps(platform::Network& network, const ServerAddress& server, unsigned timeoutMs,
-                 Outcome* outcome)
-        : network_(network), server_(server), timeoutMs_(timeoutMs), outcome_(*outcome) {}
+    NetworkSteps(platform::Network& network, const ServerAddress& server, std::string alias,
+                 bool encrypt, unsigned timeoutMs, Outcome* outcome)
+        : network_(network),
+          server_(server),
+          alias_(std::move(alias)),
+          encrypt_(encrypt),
+          timeoutMs_(timeoutMs),
+          outcome_(*outcome) {}
 
-    bool Run() { return Name() && Instance() && Port(); }
+    bool Run() { return Name() && Instance() && Port() && SqlServer(); }
 
 private:
     bool Name() {
+        const Clock::time_point start = Clock::now();
         if (server_.numeric) {
             addresses_ = {server_.host};
+            if (!alias_.empty()) Add(Stage::Name, true, start, alias_);
             return true;
         }
-        const Clock::time_point start = Clock::now();
         const NetworkResult r = network_.Resolve(server_.host, &addresses_);
         const bool ok = r == NetworkResult::Ok && !addresses_.empty();
+        std::string hosts;
+        if (r != NetworkResult::Unavailable && network_.ReadHostsFile(&hosts))
+            hosts = HostsLine(hosts, server_.host);
+        else
+            hosts.clear();
         Add(Stage::Name, ok, start,
-            ok                                ? Listed(addresses_)
+            (alias_.empty() ? "" : alias_ + ", ") +
+            (hosts.empty() ? "" : "ficheiro hosts: " + Quoted(hosts) + ", ") +
+            (ok                               ? Listed(addresses_)
             : r == NetworkResult::Unavailable ? kNoNetwork
-                                              : Quoted(server_.host) + " não se resolve");
+                                              : Quoted(server_.host) + " não se resolve"));
         return ok || Fail(r, "Verifique o nome do servidor, ou indique o seu endereço IP.");
     }
 
@@ -93,12 +110,36 @@ private:
                 "Verifique o nome da instância e que nela o TCP/IP está ativo, ou indique a porta "
                 "como servidor,porta.");
         }
+        if (r == NetworkResult::TimedOut && BrowserKnowsOthers()) {
+            Add(Stage::Instance, false, start,
+                "o SQL Server Browser responde, mas não conhece a instância " + name);
+            return Fail(
+                "Verifique o nome da instância: SQLCMD -L, ou a configuração do servidor, "
+                "lista-as.");
+        }
         Add(Stage::Instance, false, start,
             r == NetworkResult::Unavailable ? kNoNetwork
                                             : "o SQL Server Browser não respondeu (UDP 1434)");
         return Fail(
             r, "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "
             "indique a porta como servidor,porta.");
+    }
+
+    // Whether a Browser that said nothing of the instance answers for the
+    // list of them all.
+    bool BrowserKnowsOthers() {
+        const Clock::time_point start = Clock::now();
+        for (const std::string& address : addresses_) {
+            const long long left = kBrowserTimeoutMs - MillisecondsSince(start);
+            if (left <= 0) break;
+            std::string answer;
+            if (network_.Ask(address, kBrowserPort, BrowserListRequest(),
+                             static_cast<unsigned>(left), IsBrowserAnswer, &answer) ==
+                    NetworkResult::Ok &&
+                IsBrowserAnswer(answer))
+                return true;
+        }
+        return false;
     }
 
     bool Port() {
@@ -108,7 +149,7 @@ private:
         for (const std::string& address : addresses_) {
             const long long left = timeoutMs_ - MillisecondsSince(start);
             if (left <= 0) break;
-            r = network_.Connect(address, port_, static_cast<unsigned>(left));
+            r = network_.Open(address, port_, static_cast<unsigned>(left), &stream_);
             if (r == NetworkResult::Ok) {
                 Add(Stage::Port, true, start, port + " aceite em " + address);
                 return true;
@@ -120,6 +161,50 @@ private:
                                             : port + " sem resposta");
         return Fail(
             r, "O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a.");
+    }
+
+    // A PRELOGIN on the port's connection, which is then closed: the
+    // driver makes its own.
+    bool SqlServer() {
+        const Clock::time_point start = Clock::now();
+        const std::string instance = server_.instance.empty() ? "MSSQLServer" : server_.instance;
+        NetworkResult r = stream_->Send(PreloginRequest(instance, encrypt_), timeoutMs_);
+        std::string received;
+        PreloginAnswer answer;
+        while (r == NetworkResult::Ok) {
+            answer = ReadPreloginAnswer(received);
+            if (answer.status != PreloginAnswer::Status::Incomplete) break;
+            const long long left = timeoutMs_ - MillisecondsSince(start);
+            r = left > 0 ? stream_->Receive(static_cast<unsigned>(left), &received)
+                         : NetworkResult::TimedOut;
+        }
+        stream_.reset();
+        if (r == NetworkResult::Ok && answer.status == PreloginAnswer::Status::Ok) {
+            const std::string found = ServerVersion(answer);
+            if (!answer.otherInstance) {
+                Add(Stage::SqlServer, true, start,
+                    found + ", cifra: " + EncryptionName(answer.encryption));
+                return true;
+            }
+            Add(Stage::SqlServer, false, start,
+                found + ", mas a porta não é da instância " + Quoted(instance));
+            return Fail(
+                "A porta é de outra instância: verifique o nome da instância e a porta, ou deixe "
+                "que o SQL Server Browser dê a porta (servidor\\instância, sem porta).");
+        }
+        if (r == NetworkResult::TimedOut) {
+            Add(Stage::SqlServer, false, start,
+                "sem resposta em " + std::to_string(timeoutMs_ / 1000) + " s");
+            return Fail(
+                "O servidor aceita a ligação mas não responde como um SQL Server: verifique que "
+                "é o serviço SQL Server e que não está sobrecarregado.");
+        }
+        Add(Stage::SqlServer, false, start,
+            r == NetworkResult::Ok ? "a porta responde, mas não como um SQL Server"
+                                   : "a porta fecha a ligação sem responder como um SQL Server");
+        return Fail(
+            "Nesta porta escuta outro serviço: verifique a porta do SQL Server (no SQL Server "
+            "Configuration Manager) ou indique-a como servidor,porta.");
     }
 
     void Add(Stage stage, bool ok, Clock::time_point start, std::string detail) {
@@ -136,10 +221,13 @@ private:
 
     platform::Network& network_;
     const ServerAddress& server_;
+    const std::string alias_;  // "alias 'X' → 'host,porta'", when one sends the name elsewhere
+    const bool encrypt_;
     const unsigned timeoutMs_;
     Outcome& outcome_;
     std::vector<std::string> addresses_;
     std::uint16_t port_ = 0;
+    std::unique_ptr<platform::Stream> stream_;  // the port's connection
 };
 
 // One login, timed, with the driver's records made safe to show.
@@ -174,7 +262,7 @@ std::string AfterLoginFailure(platform::Database& database, const std::string& d
     std::vector<std::string> names;
     if (database.Drivers(&names) &&
         std::none_of(names.begin(), names.end(),
-                     [&](const std::string& name) { return platform::SameIgnoringCase(name, driver); })) {
+                     [&](const std::string& name) { return SameName(name, driver); })) {
         std::string similar;
         for (const std::string& name : names)
             if (name.find("SQL Server") != std::string::npos)
@@ -185,6 +273,8 @@ std::string AfterLoginFailure(platform::Database& database, const std::string& d
     }
     return "Verifique o utilizador e a palavra-passe; o controlador explica porquê:";
 }
+
+constexpr char kMaster[] = "master";
 
 void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSeconds,
                 Outcome* outcome) {
@@ -201,15 +291,18 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
         return;
     }
     const bool timedOut = login.ms >= timeoutSeconds * 1000LL;
-    // Without the database: when that login works, the database is what
-    // failed. Not after a login that ran out of time, which would only
-    // wait as long again.
-    if (!target.database.empty() && !timedOut) {
-        Target withoutDatabase{
-            target.driver, target.server, {}, target.user, target.password.Copy()};
-        const Login retry = TryLogin(database, withoutDatabase, timeoutSeconds);
+    // With the server's own database: when that login works, the database
+    // is what failed. Not after a login that ran out of time, which would
+    // only wait as long again.
+    // The retry names master: left out, the driver would take the login's
+    // default database, which may be the one missing or closed to it.
+    if (!target.database.empty() && !SameName(target.database, kMaster) && !timedOut) {
+        Target withMaster{target.driver, target.server, kMaster, target.user,
+                          target.password.Copy()};
+        const Login retry = TryLogin(database, withMaster, timeoutSeconds);
         if (retry.result == platform::ConnectResult::Connected) {
-            outcome->steps.push_back({Stage::Login, true, retry.ms, "sem a base de dados"});
+            outcome->steps.push_back(
+                {Stage::Login, true, retry.ms, std::string("na base de dados ") + kMaster});
             outcome->steps.push_back(
                 {Stage::Database, false, login.ms, Quoted(target.database) + " recusada"});
             outcome->lines.push_back("O utilizador entra no servidor, mas a base de dados " +
@@ -234,14 +327,26 @@ void LoginSteps(platform::Database& database, Target& target, unsigned timeoutSe
 
 }  // namespace
 
-Outcome Attempt(platform::Database& database, platform::Network& network, Target& target,
-                unsigned loginTimeoutSeconds) {
+Outcome Attempt(platform::Database& database, platform::Network& network,
+                platform::Registry& registry, Target& target, unsigned loginTimeoutSeconds) {
     Outcome outcome;
-    const ServerAddress server = ReadServer(target.server);
-    if (!server.readable) {
+    // The driver goes where a client alias for the server text points.
+    const Alias alias = FindAlias(registry, target.server);
+    const std::string aliasText =
+        alias.kind == Alias::Kind::None
+            ? ""
+            : "alias " + Quoted(target.server) + " → " + Quoted(alias.target);
+    const ServerAddress server =
+        ReadServer(alias.kind == Alias::Kind::Tcp ? alias.target : target.server);
+    if (alias.kind == Alias::Kind::Other) {
+        outcome.lines.push_back("Servidor: " + aliasText +
+                                ", que não é TCP/IP; só o controlador o tenta, sem os passos de "
+                                "rede.");
+    } else if (!server.readable) {
         outcome.lines.push_back("Servidor: " + server.reason +
                                 "; só o controlador o tenta, sem os passos de rede.");
-    } else if (!NetworkSteps(network, server, loginTimeoutSeconds * 1000, &outcome).Run()) {
+    } else if (!NetworkSteps(network, server, aliasText, EncryptsByDefault(target.driver),
+                                   loginTimeoutSeconds * 1000, &outcome).Run()) {
         target.password.Clear();
         return outcome;
     }

@@ -1,7 +1,7 @@
 // A connection test, in steps: the server's name resolves, a named
 // instance's port is asked of the SQL Server Browser, the port accepts a
-// TCP connection, the driver logs in, and, when the login with the
-// database fails, the login alone. Each step is timed; the test stops at
+// TCP connection, a SQL Server answers on it, the driver logs in, and,
+// when the login with the database fails, the login to master. Each step is timed; the test stops at
 // the first that fails. Nothing of it holds the password or the connection
 // string.
 #pragma once
@@ -14,7 +14,7 @@
 
 namespace connection {
 
-enum class Stage { Name, Instance, Port, Login, Database };
+enum class Stage { Name, Instance, Port, SqlServer, Login, Database };
 
 struct Step {
     Stage stage = Stage::Name;
@@ -33,15 +33,15 @@ struct Outcome {
 };
 
 // Runs the test against `target` through `network` and `database`,
-// waiting at most `loginTimeoutSeconds` for the port and for the login,
-// and wipes the password in `target` (and every copy made of it) before
-// returning.
-Outcome Attempt(platform::Database& database, platform::Network& network, Target& target,
-                unsigned loginTimeoutSeconds);
+// following a client alias in `registry` for its server, waiting at most
+// `loginTimeoutSeconds` for the port and for the login, and wipes the
+// password in `target` (and every copy made of it) before returning.
+Outcome Attempt(platform::Database& database, platform::Network& network,
+                platform::Registry& registry, Target& target, unsigned loginTimeoutSeconds);
 
-// "Nome", "Instância", "Porta", "Entrada", "Base de dados".
+// "Nome", "Instância", "Porta", "Servidor SQL", "Entrada", "Base de dados".
 const char* StageName(Stage stage);
-// "nome", "instancia", "porta", "entrada", "base_dados".
+// "nome", "instancia", "porta", "servidor_sql", "entrada", "base_dados".
 const char* StageKey(Stage stage);
 
 // A step as one line: "Porta: falhou, 1433 recusada em 10.0.0.5 (2 ms)".

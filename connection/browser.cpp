@@ -3,7 +3,7 @@
 #include <cctype>
 #include <functional>
 
-#include "platform/ascii.h"
+#include "connection/same_name.h"
 
 namespace connection {
 namespace {
@@ -65,6 +65,8 @@ std::string BrowserRequest(std::string_view instance) {
     return request;
 }
 
+std::string BrowserListRequest() { return std::string(1, '\x03'); }
+
 bool IsBrowserAnswer(std::string_view datagram) { return ReadAnswer(datagram, {}, {}); }
 
 std::uint16_t BrowserPort(std::string_view answer, std::string_view instance) {
@@ -73,9 +75,8 @@ std::uint16_t BrowserPort(std::string_view answer, std::string_view instance) {
     const bool whole = ReadAnswer(
         answer,
         [&](std::string_view key, std::string_view value) {
-            if (platform::SameIgnoringCase(key, "InstanceName"))
-                ours = platform::SameIgnoringCase(value, instance);
-            if (platform::SameIgnoringCase(key, "tcp")) port = Port(value);
+            if (SameName(key, "InstanceName")) ours = SameName(value, instance);
+            if (SameName(key, "tcp")) port = Port(value);
         },
         [&] {
             if (ours && !found) found = port;

@@ -17,6 +17,12 @@ constexpr unsigned kBrowserTimeoutMs = 2000;
 
 std::string BrowserRequest(std::string_view instance);
 
+// The request for every instance the Browser knows (CLNT_UCAST_EX, byte
+// 0x03), asked after it stays silent to a request for one instance: it
+// ignores a name it does not know, so an answer to the list tells a
+// Browser that does not know the instance from one that is not there.
+std::string BrowserListRequest();
+
 // True when `datagram` is a whole answer: its type, a length equal to the
 // data received, and every key and value ended by ';', each instance by an
 // empty key.

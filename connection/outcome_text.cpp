@@ -8,6 +8,7 @@ const char* StageName(Stage stage) {
     case Stage::Name: return "Nome";
     case Stage::Instance: return "Instância";
     case Stage::Port: return "Porta";
+    case Stage::SqlServer: return "Servidor SQL";
     case Stage::Login: return "Entrada";
     case Stage::Database: return "Base de dados";
     }
@@ -19,6 +20,7 @@ const char* StageKey(Stage stage) {
     case Stage::Name: return "nome";
     case Stage::Instance: return "instancia";
     case Stage::Port: return "porta";
+    case Stage::SqlServer: return "servidor_sql";
     case Stage::Login: return "entrada";
     case Stage::Database: return "base_dados";
     }

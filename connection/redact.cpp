@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/ascii.h"
+#include "connection/same_name.h"
 
 namespace connection {
 namespace {
@@ -14,7 +14,7 @@ bool IsKeywordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) 
 std::size_t ValueStart(std::string_view text, std::size_t at) {
     if (at > 0 && IsKeywordChar(text[at - 1])) return std::string_view::npos;
     for (const std::string_view keyword : {"password", "pwd"}) {
-        if (!platform::SameIgnoringCase(text.substr(at, keyword.size()), keyword)) continue;
+        if (!SameName(text.substr(at, keyword.size()), keyword)) continue;
         std::size_t end = at + keyword.size();
         while (end < text.size() && text[end] == ' ') ++end;
         if (end < text.size() && text[end] == '=') return end + 1;

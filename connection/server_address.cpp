@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/ascii.h"
+#include "connection/same_name.h"
 
 namespace connection {
 namespace {
@@ -90,7 +90,7 @@ ServerAddress ReadServer(std::string_view text) {
     text = Trimmed(text);
     if (text.empty()) return Unreadable("vazio");
     std::string_view rest = text;
-    if (platform::SameIgnoringCase(rest.substr(0, 4), "tcp:")) rest.remove_prefix(4);
+    if (SameName(rest.substr(0, 4), "tcp:")) rest.remove_prefix(4);
 
     ServerAddress server;
     const std::size_t comma = rest.rfind(',');
@@ -118,8 +118,8 @@ ServerAddress ReadServer(std::string_view text) {
     if (rest.size() > 2 && rest.front() == '[' && rest.back() == ']' &&
         IsIpv6(rest.substr(1, rest.size() - 2)))
         rest = rest.substr(1, rest.size() - 2);
-    if (platform::SameIgnoringCase(rest, "(local)") || rest == "." ||
-        platform::SameIgnoringCase(rest, "localhost")) {
+    if (SameName(rest, "(local)") || rest == "." ||
+        SameName(rest, "localhost")) {
         server.host = "localhost";
     } else if (IsIpv4(rest) || IsIpv6(rest)) {
         server.host = std::string(rest);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -131,6 +132,18 @@ public:
 
 enum class NetworkResult { Ok, NotFound, Refused, TimedOut, Failed, Unavailable };
 
+// An open TCP connection. Refused from Receive means the other side closed
+// the connection (or reset it) before sending anything more.
+class Stream {
+public:
+    virtual ~Stream() = default;
+    // Sends all of `data` within `timeoutMs`.
+    virtual NetworkResult Send(std::string_view data, unsigned timeoutMs) = 0;
+    // Waits at most `timeoutMs` for bytes and appends what has come (at
+    // least one byte on Ok) to `*data`.
+    virtual NetworkResult Receive(unsigned timeoutMs, std::string* data) = 0;
+};
+
 // The network, for the steps of a connection test. Winsock is loaded on
 // the first call, not at start; Unavailable when it cannot be. Addresses
 // are numeric texts ("10.0.0.5", "::1"). May be called from any thread.
@@ -140,10 +153,14 @@ public:
     // The addresses `host` resolves to, IPv4 and IPv6, in the resolver's
     // order; NotFound when it does not resolve.
     virtual NetworkResult Resolve(const std::string& host, std::vector<std::string>* addresses) = 0;
-    // Opens a TCP connection to `address` at `port` and closes it at once:
-    // Ok when accepted, Refused, or TimedOut after `timeoutMs`.
-    virtual NetworkResult Connect(const std::string& address, std::uint16_t port,
-                                  unsigned timeoutMs) = 0;
+    // Opens a TCP connection to `address` at `port`: Ok with it in
+    // `*stream` when accepted, Refused, or TimedOut after `timeoutMs`. The
+    // connection closes when the stream goes.
+    virtual NetworkResult Open(const std::string& address, std::uint16_t port, unsigned timeoutMs,
+                               std::unique_ptr<Stream>* stream) = 0;
+    // The system's hosts file, at most 1 MiB of it; false when it cannot
+    // be read.
+    virtual bool ReadHostsFile(std::string* text) = 0;
     // Sends `request` in one UDP datagram to `address` at `port` and reads
     // the datagrams that come back from that address and port (any other
     // sender's are dropped) for at most `timeoutMs`, until one that

@@ -1,6 +1,6 @@
 #include "settings/definicoes.h"
 
-#include "platform/ascii.h"
+#include "connection/same_name.h"
 #include "platform/platform.h"
 #include "platform/runtime_failure.h"
 #include "scrambler/modEncriptSerial.h"
@@ -30,7 +30,7 @@ ValorLido LerDefinicao(const std::string& nome) {
 const std::string* ItemSeguranca(std::string_view texto) {
     texto = texto.substr(0, texto.find_last_not_of(' ') + 1);
     for (const std::string& item : kItensSeguranca)
-        if (platform::SameIgnoringCase(texto, item)) return &item;
+        if (connection::SameName(texto, item)) return &item;
     return nullptr;
 }
 

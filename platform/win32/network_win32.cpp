@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/dll_function.h"
@@ -32,6 +33,8 @@ struct Winsock {
     decltype(&getsockopt) getOption;
     decltype(&sendto) sendTo;
     decltype(&recvfrom) receiveFrom;
+    decltype(&send) sendOn;
+    decltype(&recv) receiveOn;
 };
 
 // The functions, with Winsock started, or null when it cannot be. The DLL
@@ -53,6 +56,7 @@ const Winsock* LoadWinsock() {
                FindFunction(dll, "getsockopt", &ws.getOption) &&
                FindFunction(dll, "sendto", &ws.sendTo) &&
                FindFunction(dll, "recvfrom", &ws.receiveFrom) &&
+               FindFunction(dll, "send", &ws.sendOn) && FindFunction(dll, "recv", &ws.receiveOn) &&
                ws.startup(MAKEWORD(2, 2), &data) == 0;
     });
     return loaded ? &ws : nullptr;
@@ -123,6 +127,47 @@ NetworkResult FromError(int error) {
     }
 }
 
+// A TCP connection over a non-blocking socket, each call bounded by its
+// time limit.
+class Win32Stream : public Stream {
+public:
+    Win32Stream(const Winsock& ws, const ADDRINFOW& a)
+        : ws_(ws), s_(OpenSocket(ws, a)) {}
+
+    SOCKET get() const { return s_.get(); }
+
+    NetworkResult Send(std::string_view data, unsigned timeoutMs) override {
+        while (!data.empty()) {
+            if (!Wait(ws_, s_.get(), true, timeoutMs)) return NetworkResult::TimedOut;
+            const int sent = ws_.sendOn(s_.get(), data.data(), static_cast<int>(data.size()), 0);
+            if (sent == SOCKET_ERROR) {
+                if (ws_.lastError() == WSAEWOULDBLOCK) continue;
+                return FromError(ws_.lastError());
+            }
+            data.remove_prefix(static_cast<std::size_t>(sent));
+        }
+        return NetworkResult::Ok;
+    }
+
+    NetworkResult Receive(unsigned timeoutMs, std::string* data) override {
+        if (!Wait(ws_, s_.get(), false, timeoutMs)) return NetworkResult::TimedOut;
+        char buffer[8192];
+        const int size = ws_.receiveOn(s_.get(), buffer, sizeof buffer, 0);
+        if (size == 0) return NetworkResult::Refused;  // closed by the other side
+        if (size == SOCKET_ERROR)
+            return ws_.lastError() == WSAEWOULDBLOCK ? NetworkResult::TimedOut
+                                                     : FromError(ws_.lastError());
+        data->append(buffer, static_cast<std::size_t>(size));
+        return NetworkResult::Ok;
+    }
+
+private:
+    const Winsock& ws_;
+    Socket s_;
+};
+
+using File = Owned<HANDLE, CloseHandle>;
+
 class Win32Network : public Network {
 public:
     NetworkResult Resolve(const std::string& host, std::vector<std::string>* addresses) override {
@@ -149,27 +194,47 @@ public:
         return NetworkResult::Ok;
     }
 
-    NetworkResult Connect(const std::string& address, std::uint16_t port,
-                          unsigned timeoutMs) override {
+    NetworkResult Open(const std::string& address, std::uint16_t port, unsigned timeoutMs,
+                       std::unique_ptr<Stream>* stream) override {
         const Winsock* ws = Loaded();
         if (!ws) return NetworkResult::Unavailable;
         const AddressList target = Numeric(*ws, address, port, SOCK_STREAM);
         if (!target.get()) return NetworkResult::Failed;
         const ADDRINFOW& a = *target.get();
-        const Socket s = OpenSocket(*ws, a);
+        auto opened = std::make_unique<Win32Stream>(*ws, a);
+        const SOCKET s = opened->get();
         u_long nonBlocking = 1;
-        if (s.get() == INVALID_SOCKET || ws->ioctl(s.get(), FIONBIO, &nonBlocking) != 0)
+        if (s == INVALID_SOCKET || ws->ioctl(s, FIONBIO, &nonBlocking) != 0)
             return NetworkResult::Failed;
-        if (ws->connectTo(s.get(), a.ai_addr, static_cast<int>(a.ai_addrlen)) == 0)
-            return NetworkResult::Ok;
-        if (ws->lastError() != WSAEWOULDBLOCK) return FromError(ws->lastError());
-        if (!Wait(*ws, s.get(), true, timeoutMs)) return NetworkResult::TimedOut;
-        int error = 0;
-        int size = sizeof error;
-        if (ws->getOption(s.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) !=
-            0)
-            return NetworkResult::Failed;
-        return error == 0 ? NetworkResult::Ok : FromError(error);
+        if (ws->connectTo(s, a.ai_addr, static_cast<int>(a.ai_addrlen)) != 0) {
+            if (ws->lastError() != WSAEWOULDBLOCK) return FromError(ws->lastError());
+            if (!Wait(*ws, s, true, timeoutMs)) return NetworkResult::TimedOut;
+            int error = 0;
+            int size = sizeof error;
+            if (ws->getOption(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0)
+                return NetworkResult::Failed;
+            if (error != 0) return FromError(error);
+        }
+        *stream = std::move(opened);
+        return NetworkResult::Ok;
+    }
+
+    bool ReadHostsFile(std::string* text) override {
+        wchar_t system[MAX_PATH];
+        const UINT size = GetSystemDirectoryW(system, MAX_PATH);
+        if (size == 0 || size >= MAX_PATH) return false;
+        const std::wstring path = std::wstring(system) + L"\\drivers\\etc\\hosts";
+        const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) return false;
+        const File file(opened);
+        text->assign(1 << 20, '\0');
+        DWORD read = 0;
+        const bool ok =
+            ReadFile(file.get(), text->data(), static_cast<DWORD>(text->size()), &read, nullptr);
+        text->resize(ok ? read : 0);
+        return ok;
     }
 
     NetworkResult Ask(const std::string& address, std::uint16_t port, const std::string& request,

@@ -1,10 +1,11 @@
 // Doubles of the network and of an ODBC server for the connection test's
 // steps: names, open ports and Browser answers are set per case, and the
-// server takes one password and knows one database.
+// server takes one password and knows one database (and master).
 #pragma once
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -24,16 +25,27 @@ public:
         *addresses = found->second;
         return Result::Ok;
     }
-    Result Connect(const std::string& address, std::uint16_t port, unsigned) override {
-        if (unavailable) return Result::Unavailable;
-        return open.count({address, port}) ? Result::Ok : Result::Refused;
+    bool ReadHostsFile(std::string* text) override {
+        *text = hosts;
+        return true;
     }
-    // The datagrams set for `address`, in order, as the Win32 side reads them.
-    Result Ask(const std::string& address, std::uint16_t, const std::string&, unsigned,
+    // An open port's connection records what it is sent and answers with
+    // `answer`, in pieces of at most `piece` bytes, then closes.
+    Result Open(const std::string& address, std::uint16_t port, unsigned,
+                std::unique_ptr<platform::Stream>* stream) override {
+        if (unavailable) return Result::Unavailable;
+        if (!open.count({address, port})) return Result::Refused;
+        *stream = std::make_unique<FakeStream>(*this);
+        return Result::Ok;
+    }
+    // The datagrams set for `address`, in order, as the Win32 side reads
+    // them: those for a request of every instance from `browserList`.
+    Result Ask(const std::string& address, std::uint16_t, const std::string& request, unsigned,
                const std::function<bool(std::string_view)>& whole, std::string* answer) override {
         if (unavailable) return Result::Unavailable;
-        const auto found = browser.find(address);
-        if (found == browser.end() || found->second.empty()) return Result::TimedOut;
+        const auto& answers = request == "\x03" ? browserList : browser;
+        const auto found = answers.find(address);
+        if (found == answers.end() || found->second.empty()) return Result::TimedOut;
         for (const std::string& datagram : found->second) {
             *answer = datagram;
             if (whole(datagram)) break;
@@ -43,8 +55,35 @@ public:
 
     std::map<std::string, std::vector<std::string>> names;
     std::set<std::pair<std::string, std::uint16_t>> open;
-    std::map<std::string, std::vector<std::string>> browser;  // datagrams by sender
+    std::map<std::string, std::vector<std::string>> browser;      // datagrams by sender
+    std::map<std::string, std::vector<std::string>> browserList;  // to a request for every instance
     bool unavailable = false;  // Winsock did not load
+    std::string answer;
+    std::string hosts;  // the hosts file
+    std::size_t piece = 1 << 20;
+    bool silent = false;  // the connection never answers
+    std::vector<std::string> sent;
+
+private:
+    class FakeStream : public platform::Stream {
+    public:
+        explicit FakeStream(FakeNetwork& network) : n_(network), left_(network.answer) {}
+        Result Send(std::string_view data, unsigned) override {
+            n_.sent.emplace_back(data);
+            return Result::Ok;
+        }
+        Result Receive(unsigned, std::string* data) override {
+            if (n_.silent) return Result::TimedOut;
+            if (left_.empty()) return Result::Refused;
+            data->append(left_.substr(0, n_.piece));
+            left_.erase(0, n_.piece);
+            return Result::Ok;
+        }
+
+    private:
+        FakeNetwork& n_;
+        std::string left_;
+    };
 };
 
 // Logs in when the connection string names an installed driver, the
@@ -64,7 +103,8 @@ public:
         else if (!has("PWD={" + password + "}"))
             record("08001", "FATAL: password authentication failed for user \"" + user + "\" in " +
                                 std::string(s) + " and " + std::string(s.substr(s.find("PWD"))));
-        else if (has("Database=") && !has("Database={" + database + "}"))
+        else if (has("Database=") && !has("Database={" + database + "}") &&
+                 !has("Database={master}"))
             record("08001", "FATAL: database does not exist");
         return records->empty() ? platform::ConnectResult::Connected
                                 : platform::ConnectResult::Failed;

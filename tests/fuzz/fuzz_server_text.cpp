@@ -17,6 +17,7 @@
 #include "connection/attempt.h"
 #include "connection/server_address.h"
 #include "fakes/fake_network.h"
+#include "fakes/fake_registry.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ public:
         *addresses = {"127.0.0.1"};
         return Result::Ok;
     }
-    Result Connect(const std::string& address, std::uint16_t port, unsigned) override {
+    Result Open(const std::string& address, std::uint16_t port, unsigned,
+                std::unique_ptr<platform::Stream>*) override {
         Check(SocketTakes(address) && port != 0);
         ++connects;
         return Result::Refused;
@@ -79,8 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     CheckingNetwork network;
     fakes::FakeServer database;
     connection::Target target{"SQL Server", text, "", "app", {}};
-    const connection::Outcome outcome = connection::Attempt(database, network, target, 1);
+    fakes::FakeRegistry registry;
+    const connection::Outcome outcome =
+        connection::Attempt(database, network, registry, target, 1);
     for (const connection::Step& step : outcome.steps)
-        if (step.etapa == connection::Etapa::Porta) Check(network.connects > 0);
+        if (step.stage == connection::Stage::Port) Check(network.connects > 0);
     return 0;
 }

@@ -6,8 +6,10 @@
 
 #include "connection/attempt.h"
 #include "connection/browser.h"
+#include "connection/prelogin.h"
 #include "connection/server_address.h"
 #include "fakes/fake_network.h"
+#include "fakes/fake_registry.h"
 
 namespace {
 
@@ -116,6 +118,75 @@ TEST(BrowserAnswer, GivesAPortOnlyWhenWhole) {
         EXPECT_EQ(connection::BrowserPort(answer, "INST"), port) << answer.substr(3);
 }
 
+// A TDS packet of `type` holding `data`, the last of its message when `last`.
+std::string Packet(char type, const std::string& data, bool last = true) {
+    const std::size_t size = data.size() + 8;
+    return std::string{type, char(last), char(size >> 8), char(size & 0xFF), 0, 0, 1, 0} + data;
+}
+
+// A server's PRELOGIN answer: version 15.0.4123, `encryption`, INSTOPT `instance`.
+std::string PreloginData(char encryption, char instance = 0) {
+    return std::string{0, 0, 16, 0, 6, 1, 0, 22, 0, 1, 2, 0, 23, 0, 1, char(0xFF)} +
+           std::string{15, 0, 0x10, 0x1B, 0, 0} + encryption + instance;
+}
+
+// Each answer and how it reads: "version encryption[ other]", "more" or "not".
+TEST(Prelogin, AnswerReadWithinItsPacketsAndOptions) {
+    const std::string ok = PreloginData(0);
+    const std::pair<std::string, const char*> table[] = {
+        {Packet(4, ok), "SQL Server 15.0.4123 (2019) só na entrada"},
+        {Packet(4, PreloginData(3, 1)), "SQL Server 15.0.4123 (2019) obrigatória other"},
+        {Packet(4, ok.substr(0, 10), false) + Packet(4, ok.substr(10)),
+         "SQL Server 15.0.4123 (2019) só na entrada"},
+        {"", "more"},
+        {Packet(4, ok).substr(0, 5), "more"},
+        {Packet(4, ok).substr(0, 20), "more"},
+        {Packet(4, ok, false), "more"},
+        {Packet(4, ok) + "x", "not"},  // more than was asked for
+        {"HTTP/1.1 400 Bad Request\r\n", "not"},
+        {Packet(0x12, ok), "not"},
+        {std::string{4, 1, 0, 4}, "not"},                      // shorter than its header
+        {Packet(4, ok.substr(0, 15)), "not"},                  // no terminator
+        {Packet(4, std::string{0, 0, 6, 0, 6, char(0xFF)} + ok.substr(16, 6)),
+         "not"},  // no encryption
+        {Packet(4, ok.substr(0, 7) + "\x1F" + ok.substr(8)), "not"},  // value beyond the data
+        {Packet(4, ok.substr(0, 22) + "\x04" + ok.substr(23)), "not"},  // encryption unknown
+        {std::string(8, '\x04') + std::string(70000, 'x'), "not"},
+    };
+    for (const auto& [bytes, expected] : table) {
+        const connection::PreloginAnswer a = connection::ReadPreloginAnswer(bytes);
+        using Status = connection::PreloginAnswer::Status;
+        EXPECT_EQ(a.status == Status::Incomplete ? "more"
+                  : a.status == Status::NotTds
+                      ? "not"
+                      : connection::ServerVersion(a) + " " +
+                            connection::EncryptionName(a.encryption) +
+                            (a.otherInstance ? " other" : ""),
+                  expected)
+            << testing::PrintToString(bytes);
+    }
+}
+
+// The request, read back as an answer would be: its lengths and offsets
+// hold, it names the instance and asks to encrypt as told.
+TEST(Prelogin, RequestIsWellFormed) {
+    for (const bool encrypt : {false, true}) {
+        std::string request = connection::PreloginRequest("INST", encrypt);
+        EXPECT_EQ(request[0], 0x12);
+        EXPECT_NE(request.find(std::string("INST\0", 5)), std::string::npos);
+        request[0] = 4;
+        const connection::PreloginAnswer a = connection::ReadPreloginAnswer(request);
+        EXPECT_EQ(a.status, connection::PreloginAnswer::Status::Ok);
+        EXPECT_EQ(a.encryption,
+                  encrypt ? connection::Encryption::On : connection::Encryption::Off);
+    }
+    for (const auto& [driver, encrypts] :
+         {std::pair{"SQL Server", false}, {"ODBC Driver 17 for SQL Server", false},
+          {"ODBC Driver 18 for SQL Server", true}, {"ODBC Driver 19 for SQL Server", true},
+          {"ODBC Driver  for SQL Server", false}, {"ODBC Driver 1x for SQL Server", false}})
+        EXPECT_EQ(connection::EncryptsByDefault(driver), encrypts) << driver;
+}
+
 // Each step and how it reads, as "etapa+ detail" or "etapa- detail", then
 // the lines that follow.
 std::string Summary(const connection::Outcome& outcome) {
@@ -140,13 +211,23 @@ TEST_P(Steps, StopAtTheFirstThatFails) {
     fakes::FakeNetwork network;
     network.names["srv"] = {"10.0.0.9", "10.0.0.5"};
     network.open = {{"10.0.0.5", 1433}, {"10.0.0.5", 50000}};
+    network.answer = Packet(4, PreloginData(0));
     fakes::FakeServer server;
     Target target = Make("SQL Server", GetParam().server, "vendas", "app", "segredo");
     if (GetParam().setUp) GetParam().setUp(network, server, target);
-    const connection::Outcome outcome = connection::Attempt(server, network, target, 15);
+    fakes::FakeRegistry registry;
+    const connection::Outcome outcome =
+        connection::Attempt(server, network, registry, target, 15);
     EXPECT_EQ(Summary(outcome), GetParam().summary);
     EXPECT_TRUE(target.password.empty());
+    for (const std::string& sent : network.sent)
+        EXPECT_EQ(sent.find("app"), std::string::npos) << "the steps sent the user name";
 }
+
+#define kOtherService                                                                       \
+    "Nesta porta escuta outro serviço: verifique a porta do SQL Server (no SQL Server "       \
+    "Configuration Manager) ou indique-a como servidor,porta.\n"
+#define kSqlServer "servidor_sql+ SQL Server 15.0.4123 (2019), cifra: só na entrada\n"
 
 const std::string kRefusedLogin =
     "[08001] FATAL: password authentication failed for user \"app\" in *** and PWD=***;\n";
@@ -154,7 +235,7 @@ const std::string kRefusedLogin =
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
     StepCase{"connects", "srv", {},
-             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nentrada+ \n"},
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\n" kSqlServer "entrada+ \n"},
     StepCase{"name", "x.invalid", {},
              "nome- 'x.invalid' não se resolve\n"
              "Verifique o nome do servidor, ou indique o seu endereço IP.\n"},
@@ -165,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
                      "IsClustered;No;Version;15.0.2000.5;tcp;50000;;")};
              },
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia+ 'INST' na porta 50000\n"
-             "porta+ 50000 aceite em 10.0.0.5\nentrada+ \n"},
+             "porta+ 50000 aceite em 10.0.0.5\n" kSqlServer "entrada+ \n"},
     StepCase{"instance_unknown", "srv\\INST",
              [](auto& n, auto&, auto&) {
                  n.browser["10.0.0.9"] = {BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;tcp;1;;")};
@@ -180,6 +261,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não dá uma porta TCP "
              "para 'INST'\nVerifique o nome da instância e que nela o TCP/IP está ativo, ou "
              "indique a porta como servidor,porta.\n"},
+    StepCase{"instance_unknown_to_browser", "srv\\INST",
+             [](auto& n, auto&, auto&) {
+                 n.browserList["10.0.0.5"] = {BrowserAnswer("ServerName;SRV;InstanceName;OUTRA;;")};
+             },
+             "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser responde, mas não "
+             "conhece a instância 'INST'\nVerifique o nome da instância: SQLCMD -L, ou a "
+             "configuração do servidor, lista-as.\n"},
     StepCase{"instance_no_browser", "srv\\INST", {},
              "nome+ 10.0.0.9, 10.0.0.5\ninstancia- o SQL Server Browser não respondeu (UDP 1434)\n"
              "Inicie o serviço SQL Server Browser no servidor ou abra-lhe a porta UDP 1434, ou "
@@ -187,6 +275,36 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
     StepCase{"port", "10.0.0.5,1500", {},
              "porta- 1500 recusada\nO serviço SQL Server está parado, a porta é outra, ou uma "
              "firewall bloqueia-a.\n"},
+    StepCase{"hosts_file", "srv",
+             [](auto& n, auto&, auto&) {
+                 n.hosts = "# 10.0.0.1 srv\r\n127.0.0.1 localhost\r\n\t10.0.0.5\tother  SRV # ok\r\n";
+             },
+             "nome+ ficheiro hosts: '10.0.0.5 other SRV', 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em "
+             "10.0.0.5\n" kSqlServer "entrada+ \n"},
+    StepCase{"encrypting_driver", "srv",
+             [](auto& n, auto& s, auto& t) {
+                 t.driver = s.drivers[0] = "ODBC Driver 18 for SQL Server";
+                 n.answer = Packet(4, PreloginData(1));
+                 n.piece = 3;
+             },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql+ SQL Server "
+             "15.0.4123 (2019), cifra: disponível\nentrada+ \n"},
+    StepCase{"not_sql_server", "srv", [](auto& n, auto&, auto&) { n.answer = "SSH-2.0-x\r\n"; },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql- a porta "
+             "responde, mas não como um SQL Server\n" kOtherService},
+    StepCase{"closed_without_answer", "srv", [](auto& n, auto&, auto&) { n.answer.clear(); },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql- a porta "
+             "fecha a ligação sem responder como um SQL Server\n" kOtherService},
+    StepCase{"no_answer", "srv", [](auto& n, auto&, auto&) { n.silent = true; },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql- sem "
+             "resposta em 15 s\nO servidor aceita a ligação mas não responde como um SQL Server: "
+             "verifique que é o serviço SQL Server e que não está sobrecarregado.\n"},
+    StepCase{"other_instance", "srv\\INST,50000",
+             [](auto& n, auto&, auto&) { n.answer = Packet(4, PreloginData(0, 1)); },
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 50000 aceite em 10.0.0.5\nservidor_sql- SQL "
+             "Server 15.0.4123 (2019), mas a porta não é da instância 'INST'\nA porta é de outra "
+             "instância: verifique o nome da instância e a porta, ou deixe que o SQL Server "
+             "Browser dê a porta (servidor\\instância, sem porta).\n"},
     StepCase{"no_network", "10.0.0.5", [](auto& n, auto&, auto&) { n.unavailable = true; },
              "porta- a rede não está disponível (ws2_32.dll)\nA rede deste computador não está "
              "disponível (ws2_32.dll não carregou): o problema está neste computador, não no "
@@ -195,16 +313,16 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              "entrada+ \nServidor: \"1:2:3\" não é um nome, endereço ou porta TCP; só o "
              "controlador o tenta, sem os passos de rede.\n"},
     StepCase{"login", "srv", [](auto&, auto& s, auto&) { s.password = "outra"; },
-             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nentrada- recusada\n"
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\n" kSqlServer "entrada- recusada\n"
              "Verifique o utilizador e a palavra-passe; o controlador explica porquê:\n" +
                  kRefusedLogin},
     StepCase{"database", "srv", [](auto&, auto& s, auto&) { s.database = "outra"; },
-             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\n"
-             "entrada+ sem a base de dados\nbase_dados- 'vendas' recusada\nO utilizador entra no "
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\n" kSqlServer ""
+             "entrada+ na base de dados master\nbase_dados- 'vendas' recusada\nO utilizador entra no "
              "servidor, mas a base de dados 'vendas' não existe ou não lhe é permitida.\n"
              "[08001] FATAL: database does not exist\n"},
     StepCase{"driver_not_installed", "srv", [](auto&, auto&, auto& t) { t.driver = "Nenhum"; },
-             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nentrada- recusada\n"
+             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\n" kSqlServer "entrada- recusada\n"
              "O controlador ODBC 'Nenhum' não está instalado; instalados com \"SQL Server\" no "
              "nome: SQL Server, ODBC Driver 18 for SQL Server.\n[01000] Can't open lib\n"},
     StepCase{"unreadable_server_to_driver", "np:srv", {},
@@ -213,16 +331,45 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
+// A client alias named as the server text: the steps go where it points,
+// or, for one that is not TCP/IP, leave it to the driver.
+TEST(ConnectionAttempt, FollowsAnAlias) {
+    const std::pair<const char*, const char*> table[] = {
+        {"DBMSSOCN,srv,50000",
+         "nome+ alias 'PROD' → 'srv,50000', 10.0.0.9, 10.0.0.5\nporta+ 50000 aceite em "
+         "10.0.0.5\n" kSqlServer "entrada+ \n"},
+        {"dbmssocn, 10.0.0.5",
+         "nome+ alias 'PROD' → '10.0.0.5'\nporta+ 1433 aceite em 10.0.0.5\n" kSqlServer
+         "entrada+ \n"},
+        {"DBNMPNTW,\\\\srv\\pipe\\sql\\query",
+         "entrada+ \nServidor: alias 'PROD' → 'DBNMPNTW,\\\\srv\\pipe\\sql\\query', que não "
+         "é TCP/IP; só o controlador o tenta, sem os passos de rede.\n"},
+    };
+    for (const auto& [data, expected] : table) {
+        fakes::FakeNetwork network;
+        network.names["srv"] = {"10.0.0.9", "10.0.0.5"};
+        network.open = {{"10.0.0.5", 1433}, {"10.0.0.5", 50000}};
+        network.answer = Packet(4, PreloginData(0));
+        fakes::FakeRegistry registry;
+        registry.PutString(0x80000002, "SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo",
+                           "prod", data);
+        fakes::FakeServer server;
+        Target target = Make("SQL Server", "PROD", "vendas", "app", "segredo");
+        EXPECT_EQ(Summary(connection::Attempt(server, network, registry, target, 15)), expected);
+    }
+}
+
 // A server's refusal reads the same whatever the password: one letter of
 // the message, a word in it, the user's name, or nothing in it at all.
 TEST(ConnectionAttempt, RefusalReadsTheSameWhateverThePassword) {
     fakes::FakeNetwork network;
     fakes::FakeServer server;
     server.password = "certa";
+    fakes::FakeRegistry registry;
     std::vector<std::string> messages;
     for (const char* password : {"e", "on", "app", "q}7;x"}) {
         Target target = Make("SQL Server", "np:srv", "", "app", password);
-        messages.push_back(connection::Message(connection::Attempt(server, network, target, 15)));
+        messages.push_back(connection::Message(connection::Attempt(server, network, registry, target, 15)));
         EXPECT_EQ(messages.back(), messages.front()) << password;
     }
     EXPECT_NE(messages[0].find("for user \"app\" in *** and PWD=***;"), std::string::npos)

@@ -1,9 +1,12 @@
 # A throw-away PostgreSQL server and a test ODBC configuration, for the
 # connection tests. cluster_start creates and starts it in a temporary
-# folder on $PG_HOST port 5432, with a login and database that the settings
-# $PG_USER, $PG_PASSWORD and $PG_DATABASE reach, and registers PostgreSQL's
-# Unicode driver as "SQL Server" through ODBCSYSINI. The caller's EXIT trap
-# calls cluster_stop, so that a failure cleans up too.
+# folder on $PG_BACKEND port 5432, with a login and database that the
+# settings $PG_USER, $PG_PASSWORD and $PG_DATABASE reach (and a database
+# "master"), and registers PostgreSQL's Unicode driver as "SQL Server"
+# through ODBCSYSINI. In front of it, on $PG_HOST port 5432, a stand-in
+# answers the program's TDS PRELOGIN as a SQL Server would and hands the
+# driver's connections to PostgreSQL (tds_standin.py). The caller's EXIT
+# trap calls cluster_stop, so that a failure cleans up too.
 #
 # The program braces every value; that driver takes the braces off the
 # password only. So the login and database are named with braces, and
@@ -21,15 +24,18 @@ random_loopback() { echo "127.$((RANDOM % 254 + 1)).$((RANDOM % 254 + 1)).$((RAN
 cluster_start() {
   PG_DIR=$(mktemp -d)
   chown postgres: "$PG_DIR"
-  PG_HOST=$(random_loopback)
+  PG_HOST=$(random_loopback) PG_BACKEND=$(random_loopback)
   # PostgreSQL will not run as root.
   runuser -u postgres -- "$PG_BIN/initdb" -D "$PG_DIR/data" -U postgres --auth-local=trust \
     --auth-host=scram-sha-256 --no-sync >"$PG_DIR/initdb.log" 2>&1 &&
     runuser -u postgres -- "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/server.log" -w start \
-      -o "-c listen_addresses=$PG_HOST -c unix_socket_directories=$PG_DIR -c fsync=off" >/dev/null ||
+      -o "-c listen_addresses=$PG_BACKEND -c unix_socket_directories=$PG_DIR -c fsync=off" >/dev/null ||
     { cat "$PG_DIR"/*.log >&2; return 1; }
   cluster_sql "CREATE ROLE \"{$PG_USER}\" LOGIN PASSWORD '$PG_PASSWORD'"
   cluster_sql "CREATE DATABASE \"{$PG_DATABASE}\" OWNER \"{$PG_USER}\""
+  cluster_sql "CREATE DATABASE \"{master}\" OWNER \"{$PG_USER}\""
+  helper tds "exec(open('$(dirname "${BASH_SOURCE[0]}")/tds_standin.py').read())" "$PG_HOST" \
+    "$PG_BACKEND" || { echo "the TDS stand-in did not start" >&2; return 1; }
   local arch=x86_64-linux-gnu
   [ "${PROGRAM_LOADER:-}" != /usr/bin/wine ] || arch=i386-linux-gnu  # the 32-bit program
   PG_SERVER="$PG_HOST,5432"
@@ -70,9 +76,10 @@ hold(servers[1])' "$HANG_HOST"
 }
 
 # A SQL Server Browser on $PG_HOST, UDP port 1434, that gives PostgreSQL's
-# port for the instance INST. Before it answers, another port of the host
-# sends an answer giving port 1, and the Browser port an answer cut short:
-# the program must read past both.
+# port for the instance INST, ignores a request for any other, and lists
+# INST when asked for every instance. Before it answers for INST, another
+# port of the host sends an answer giving port 1, and the Browser port an
+# answer cut short: the program must read past both.
 browser_responder() {
   helper browser 'import socket, sys
 s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
@@ -83,7 +90,8 @@ answer = lambda body: b"\x05" + len(body).to_bytes(2, "little") + body
 body = b"ServerName;PG;InstanceName;INST;IsClustered;No;Version;15.0.2000.5;tcp;5432;;"
 while True:
     request, peer = s.recvfrom(1024)
-    if request[:1] != b"\x04": continue
+    if request == b"\x03": s.sendto(answer(body), peer)
+    if request.upper() != b"\x04INST\x00": continue
     other.sendto(answer(b"ServerName;PG;InstanceName;INST;tcp;1;;"), peer)
     s.sendto(answer(body)[:-2], peer)
     s.sendto(answer(body), peer)' "$PG_HOST"

@@ -9,8 +9,12 @@ trap 'cluster_stop; cleanup' EXIT
 cluster_start || fail "the PostgreSQL server did not start"
 
 FAILED="Não foi possível ligar à base de dados:"$'\n\n'
-# The steps' lines, their times as "N".
-PORT_OK="Porta: ok, 5432 aceite em $PG_HOST (N ms)"
+# The steps' lines, their times as "N"; PORT_OK, the port and the SQL
+# Server answering on it.
+SQL_SERVER_OK="Servidor SQL: ok, SQL Server 15.0.4123 (2019), cifra: só na entrada (N ms)"
+PORT_OK="Porta: ok, 5432 aceite em $PG_HOST (N ms)
+$SQL_SERVER_OK"
+OTHER_SERVICE="Nesta porta escuta outro serviço: verifique a porta do SQL Server (no SQL Server Configuration Manager) ou indique-a como servidor,porta."
 LOGIN_REFUSED="$PORT_OK
 Entrada: falhou, recusada (N ms)
 Verifique o utilizador e a palavra-passe; o controlador explica porquê:"
@@ -83,9 +87,8 @@ unresponsive_server_times_out() {
   echo "button press to result: $ELAPSED ms"
   [ "$ELAPSED" -le 17000 ] || fail "the failure came after $ELAPSED ms"
   expect_message "${FAILED}Porta: ok, 1433 aceite em $HANG_HOST (N ms)
-Entrada: falhou, sem resposta em 15 s (N ms)
-O servidor aceita a ligação mas não responde à entrada: verifique que é o serviço SQL Server e que não está sobrecarregado.
-[08001] connection to server at \"$HANG_HOST\", port 5432 failed: timeout expired"
+Servidor SQL: falhou, sem resposta em 15 s (N ms)
+O servidor aceita a ligação mas não responde como um SQL Server: verifique que é o serviço SQL Server e que não está sobrecarregado."
   sleep 1
   [ "$(messages_shown)" -eq 1 ] || fail "a second test ran: $(message 2)"
 }
@@ -128,6 +131,7 @@ companion_exit_codes() {
   expect_testar 0 out "Ligação estabelecida a $PG_SERVER, base de dados $PG_DATABASE.
 $PORT_OK
 Entrada: ok (N ms)"
+  expect_testar 0 out '{"ligado":true,"etapas":[{"etapa":"porta","ok":true,"ms":N,"detalhe":"5432 aceite em '"$PG_HOST"'"},{"etapa":"servidor_sql","ok":true,"ms":N,"detalhe":"SQL Server 15.0.4123 (2019), cifra: s\u00f3 na entrada"},{"etapa":"entrada","ok":true,"ms":N,"detalhe":""}]}' --json
   expect_testar 5 err "$PORT_OK
 Entrada: falhou, recusada (N ms)
 O controlador ODBC 'Nenhum' não está instalado; instalados com \"SQL Server\" no nome: SQL Server.
@@ -146,7 +150,8 @@ $WRONG_PASSWORD"
 }
 
 # Each step that can fail, as `definicoes testar` gives it, and a named
-# instance whose port the Browser service gives.
+# instance whose port the Browser service gives. PostgreSQL's own port is
+# not a SQL Server's; the stand-in's is not the instance OUTRA's.
 steps_that_fail() {
   store_settings x.invalid
   expect_testar 5 err "Nome: falhou, 'x.invalid' não se resolve (N ms)
@@ -155,6 +160,14 @@ Verifique o nome do servidor, ou indique o seu endereço IP."
   expect_testar 5 err "Porta: falhou, 5433 recusada (N ms)
 O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a."
   expect_testar 5 out '{"ligado":false,"etapas":[{"etapa":"porta","ok":false,"ms":N,"detalhe":"5433 recusada"}]}' --json
+  store_settings "$PG_BACKEND,5432"
+  expect_testar 5 err "Porta: ok, 5432 aceite em $PG_BACKEND (N ms)
+Servidor SQL: falhou, a porta fecha a ligação sem responder como um SQL Server (N ms)
+$OTHER_SERVICE"
+  store_settings "$PG_HOST\\OUTRA,5432"
+  expect_testar 5 err "Porta: ok, 5432 aceite em $PG_HOST (N ms)
+Servidor SQL: falhou, SQL Server 15.0.4123 (2019), mas a porta não é da instância 'OUTRA' (N ms)
+A porta é de outra instância: verifique o nome da instância e a porta, ou deixe que o SQL Server Browser dê a porta (servidor\\instância, sem porta)."
   browser_responder || fail "the Browser responder did not start"
   export PGHOSTADDR=$PG_HOST
   store_settings "$PG_HOST\\INST"
@@ -162,12 +175,24 @@ O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a
 Instância: ok, 'INST' na porta 5432 (N ms)
 $PORT_OK
 Entrada: ok (N ms)"
-  # Without a database libpq takes the one named as the login.
-  cluster_sql "CREATE DATABASE \"{$PG_USER}\" OWNER \"{$PG_USER}\""
+  # A client alias, in the program's registry view.
+  local aliases='HKLM\SOFTWARE\Microsoft\MSSQLServer\Client\ConnectTo' view=64
+  [ "$PROGRAM_LOADER" != /usr/bin/wine ] || view=32
+  quiet "$WINE64" reg add "$aliases" /v PROD /d "DBMSSOCN,$PG_HOST,5432" /f /reg:$view
+  store_settings PROD
+  expect_testar 0 out "Ligação estabelecida a PROD, base de dados $PG_DATABASE.
+Nome: ok, alias 'PROD' → '$PG_HOST,5432' (N ms)
+$PORT_OK
+Entrada: ok (N ms)"
+  quiet "$WINE64" reg delete "$aliases" /v PROD /f /reg:$view
+  store_settings "$PG_HOST\\OUTRA"
+  expect_testar 5 err "Instância: falhou, o SQL Server Browser responde, mas não conhece a instância 'OUTRA' (N ms)
+Verifique o nome da instância: SQLCMD -L, ou a configuração do servidor, lista-as."
+  store_settings "$PG_HOST\\INST"
   set_values "$KEY" Base_Dados nada
   expect_testar 5 err "Instância: ok, 'INST' na porta 5432 (N ms)
 $PORT_OK
-Entrada: ok, sem a base de dados (N ms)
+Entrada: ok, na base de dados master (N ms)
 Base de dados: falhou, 'nada' recusada (N ms)
 O utilizador entra no servidor, mas a base de dados 'nada' não existe ou não lhe é permitida.
 [08001] connection to server at \"$PG_HOST\", port 5432 failed: FATAL:  database \"{nada}\" does not exist"
