@@ -23,6 +23,12 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 wine_() { "$WINE64" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+# One server for the whole test rather than one started again after each
+# idle pause: once, on a loaded machine, the foreign registration below
+# read back as an earlier step had left it, as if the registry had been
+# loaded again from its files.
+mkdir -p "$WINEPREFIX"
+wineserver -p
 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
 
 property() { msiinfo export "$msi" Property | tr -d '\r' | sed -n "s/^$1\t//p"; }
@@ -98,17 +104,21 @@ done
 # A registration the package did not make, with another class or with the
 # stand-in's class elsewhere, is neither changed nor taken over, and stays
 # after uninstalling.
+# reg_ add|delete KEY ARGS…: a change in the view of this architecture's
+# reporter, which must succeed.
+reg_() { "$WINE64" reg "$@" "/reg:${view[$arch]}" </dev/null >/dev/null 2>&1 || fail "reg $* exited with $?"; }
 for foreign in '{0D5E1A62-3C47-4E8B-9F21-6A7B8C9D0E1F} C:\Brevanta\General.dll' \
                '{74EDF636-884C-4A23-B00E-E86EC75297C2} C:\Outros\BrevantaReporter.dll'; do
   clsid=${foreign%% *} server=${foreign#* }
-  wine_ reg add "$CLASSES\\Brevanta.General\\CLSID" /ve /d "$clsid" /f "/reg:${view[$arch]}" >/dev/null
-  wine_ reg add "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve /d "$server" /f "/reg:${view[$arch]}" >/dev/null
+  reg_ add "$CLASSES\\Brevanta.General\\CLSID" /ve /d "$clsid" /f
+  reg_ add "$CLASSES\\CLSID\\$clsid\\InprocServer32" /ve /d "$server" /f
   install "$msi"
   [ "$(reporter_server "$arch")" = "$server" ] || fail "install changed the foreign registration to \"$(reporter_server "$arch")\""
   [ ! -f "$(dll "$arch")" ] || fail "the stand-in was installed beside a foreign registration ($server)"
   uninstall "$msi"
-  [ "$(reporter_server "$arch")" = "$server" ] || fail "uninstall changed the foreign registration to \"$(reporter_server "$arch")\""
-  wine_ reg delete "$CLASSES\\Brevanta.General" /f "/reg:${view[$arch]}" >/dev/null
-  wine_ reg delete "$CLASSES\\CLSID\\$clsid" /f "/reg:${view[$arch]}" >/dev/null
+  [ "$(reporter_server "$arch")" = "$server" ] ||
+    fail "uninstall changed the foreign registration to \"$(reporter_server "$arch")\": $(wine_ reg query "$CLASSES\\Brevanta.General" /s "/reg:${view[$arch]}")"
+  reg_ delete "$CLASSES\\Brevanta.General" /f
+  reg_ delete "$CLASSES\\CLSID\\$clsid" /f
 done
 echo "package replacement passed ($arch, $other, foreign reporter)"
