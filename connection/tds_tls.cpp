@@ -9,6 +9,7 @@ constexpr unsigned char kPrelogin = 0x12, kTabularResult = 0x04, kEndOfMessage =
 constexpr std::size_t kHeader = 8;
 constexpr std::size_t kMaxPacket = 32767;  // TDS's largest packet
 constexpr std::size_t kRecordHeader = 5;
+constexpr unsigned kAlert = 21;
 constexpr std::size_t kMaxRecord = (1 << 14) + 2048;  // TLS's largest record body
 
 unsigned Byte(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
@@ -68,8 +69,10 @@ bool HandshakeReader::CheckRecords(std::string_view data) {
     while (!data.empty()) {
         if (recordLeft_ > 0) {
             const std::size_t body = std::min(recordLeft_, data.size());
+            if (inAlert_) alertBody_.append(data.substr(0, body));
             recordLeft_ -= body;
             data.remove_prefix(body);
+            if (inAlert_ && recordLeft_ == 0) alert_ = Byte(alertBody_, 1);
             continue;
         }
         const std::size_t part = std::min(kRecordHeader - recordHeader_.size(), data.size());
@@ -83,6 +86,9 @@ bool HandshakeReader::CheckRecords(std::string_view data) {
             length > kMaxRecord)
             return false;
         recordLeft_ = length;
+        // An alert in the clear is a level byte and a description byte.
+        inAlert_ = type == kAlert && length == 2;
+        alertBody_.clear();
         recordHeader_.clear();
     }
     return true;

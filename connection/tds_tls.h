@@ -32,6 +32,9 @@ public:
     // data of every whole packet now there. Malformed, for good, as soon as
     // the bytes cannot be a server's handshake.
     Status Take(std::string_view received, std::string* records);
+    // The description of the last alert the server sent in the clear
+    // (70 protocol_version, 40 handshake_failure...), or -1.
+    int Alert() const { return alert_; }
 
 private:
     bool CheckRecords(std::string_view data);
@@ -41,6 +44,9 @@ private:
     std::size_t total_ = 0;      // bytes taken so far
     std::string recordHeader_;   // the start of a record's 5-byte header
     std::size_t recordLeft_ = 0;  // bytes of the current record still to come
+    std::string alertBody_;       // the current record's, when it is an alert in the clear
+    bool inAlert_ = false;
+    int alert_ = -1;
     bool malformed_ = false;
 };
 

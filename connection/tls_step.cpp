@@ -44,6 +44,12 @@ TlsCheck EngineFailure(TlsProgress progress, unsigned long code) {
                       "o registo de eventos do Windows (Sistema, Schannel) diz porquê.");
 }
 
+// The server's alerts for a handshake it cannot agree to: protocol_version,
+// insufficient_security and handshake_failure (no cipher in common). They
+// come before any key is agreed, so in the clear; a system's TLS may
+// report them only as an internal error.
+bool SaysNoCommonProtocol(int alert) { return alert == 70 || alert == 71 || alert == 40; }
+
 }  // namespace
 
 bool TlsApplies(Encryption answer, const std::string& driver) {
@@ -75,7 +81,9 @@ TlsCheck CheckTls(platform::Network& network, platform::Stream& stream, Encrypti
         const TlsProgress progress = client->Step(records, &send, &code);
         records.clear();
         if (progress == TlsProgress::NoCommonProtocol || progress == TlsProgress::Failed)
-            return EngineFailure(progress, code);
+            return EngineFailure(SaysNoCommonProtocol(reader.Alert()) ? TlsProgress::NoCommonProtocol
+                                                                     : progress,
+                                 code);
         if (!send.empty() && left() > 0) {
             const NetworkResult r = stream.Send(WrapHandshake(send), static_cast<unsigned>(left()));
             if (r != NetworkResult::Ok) return Unfinished(r, timeoutMs);

@@ -5,7 +5,8 @@
 # "master"), and registers PostgreSQL's Unicode driver as "SQL Server"
 # through ODBCSYSINI. In front of it, on $PG_HOST port 5432, a stand-in
 # answers the program's TDS PRELOGIN as a SQL Server would and hands the
-# driver's connections to PostgreSQL (tds_standin.py). The caller's EXIT
+# driver's connections to PostgreSQL (tds_standin.py); on other ports of
+# $PG_HOST it answers the TLS handshake with certificates made here. The caller's EXIT
 # trap calls cluster_stop, so that a failure cleans up too.
 #
 # The program braces every value; that driver takes the braces off the
@@ -34,13 +35,51 @@ cluster_start() {
   cluster_sql "CREATE ROLE \"{$PG_USER}\" LOGIN PASSWORD '$PG_PASSWORD'"
   cluster_sql "CREATE DATABASE \"{$PG_DATABASE}\" OWNER \"{$PG_USER}\""
   cluster_sql "CREATE DATABASE \"{master}\" OWNER \"{$PG_USER}\""
+  tls_certificates || { echo "the test certificates were not made" >&2; return 1; }
   helper tds "exec(open('$(dirname "${BASH_SOURCE[0]}")/tds_standin.py').read())" "$PG_HOST" \
-    "$PG_BACKEND" || { echo "the TDS stand-in did not start" >&2; return 1; }
+    "$PG_BACKEND" "$PG_DIR/certs" || { echo "the TDS stand-in did not start" >&2; return 1; }
   local arch=x86_64-linux-gnu
   [ "${PROGRAM_LOADER:-}" != /usr/bin/wine ] || arch=i386-linux-gnu  # the 32-bit program
   PG_SERVER="$PG_HOST,5432"
   export ODBCSYSINI=$PG_DIR PGHOSTADDR=$PG_HOST,$PG_HOST
   printf '[SQL Server]\nDriver=/usr/lib/%s/odbc/psqlodbcw.so\n' "$arch" >"$PG_DIR/odbcinst.ini"
+}
+
+# Certificates in $PG_DIR/certs for the stand-in's TLS ports, made now:
+# a test CA ("Teste CA"); "trusted", from it, for $PG_HOST; "other", from
+# it, for outro.example; "expired", from it, for $PG_HOST, valid in 2020;
+# "self", self-signed for $PG_HOST.
+tls_certificates() {
+  local dir=$PG_DIR/certs name dates
+  mkdir -p "$dir" && touch "$dir/index.txt" && echo 01 >"$dir/serial"
+  cat >"$dir/ca.cnf" <<CNF
+[ca]
+default_ca = test
+[test]
+database = $dir/index.txt
+new_certs_dir = $dir
+serial = $dir/serial
+default_md = sha256
+policy = any
+copy_extensions = copy
+unique_subject = no
+[any]
+commonName = supplied
+CNF
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/ca.key" -out "$dir/ca.pem" -days 30 \
+    -subj "/CN=Teste CA" 2>/dev/null &&
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/self.key" -out "$dir/self.pem" -days 30 \
+      -subj "/CN=$PG_HOST" -addext "subjectAltName=DNS:$PG_HOST,IP:$PG_HOST" 2>/dev/null || return 1
+  for name in "trusted $PG_HOST DNS:$PG_HOST,IP:$PG_HOST" "other outro.example DNS:outro.example" \
+    "expired $PG_HOST DNS:$PG_HOST,IP:$PG_HOST 20200101000000Z 20201231000000Z"; do
+    set -- $name
+    dates="-days 30"
+    [ -z "${4:-}" ] || dates="-startdate $4 -enddate $5"
+    openssl req -new -newkey rsa:2048 -nodes -keyout "$dir/$1.key" -out "$dir/$1.csr" \
+      -subj "/CN=$2" -addext "subjectAltName=$3" 2>/dev/null &&
+      openssl ca -batch -config "$dir/ca.cnf" -cert "$dir/ca.pem" -keyfile "$dir/ca.key" -notext \
+        -in "$dir/$1.csr" -out "$dir/$1.pem" $dates >"$dir/ca.log" 2>&1 || return 1
+  done
 }
 
 cluster_sql() {
