@@ -387,6 +387,15 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              kReached(1) "tls- este computador e o servidor não têm um protocolo TLS em comum\n"
              "O controlador falhará da mesma forma: ative o TLS 1.2 (ou posterior) no servidor e "
              "neste computador.\n"},
+    StepCase{"tls_protocol_alert", "srv",
+             [](auto& n, auto&, auto&) {
+                 TlsServer(n);
+                 n.handshake = Packet(0x12, Record(0x15, std::string{2, 70}));  // protocol_version
+                 n.tlsEnd = platform::TlsProgress::Failed;
+             },
+             kReached(3) "tls- este computador e o servidor não têm um protocolo TLS em comum\n"
+             "O controlador falhará da mesma forma: ative o TLS 1.2 (ou posterior) no servidor e "
+             "neste computador.\n"},
     StepCase{"tls_engine_failure", "srv",
              [](auto& n, auto&, auto&) { TlsServer(n); n.tlsEnd = platform::TlsProgress::Failed; },
              kReached(3) "tls- a negociação TLS falhou (0x80090326)\nO controlador falhará da "

@@ -198,6 +198,89 @@ O utilizador entra no servidor, mas a base de dados 'nada' não existe ou não l
 [08001] connection to server at \"$PG_HOST\", port 5432 failed: FATAL:  database \"{nada}\" does not exist"
 }
 
+# The test CA made by cluster_start, trusted in this prefix while a
+# scenario runs: Wine 8's crypt32 reads the machine's root store from
+# HKLM\Software\Microsoft\SystemCertificates\Root\Certificates, one key
+# per certificate named by its SHA-1 thumbprint, whose Blob value is the
+# serialized certificate: property 0x20 (the certificate), a DWORD 1, the
+# DER's length and the DER, little-endian (measured: a certificate from it
+# is then "confiável"; without it, the same one is not).
+trust_test_ca() {
+  local pem=$PG_DIR/certs/ca.pem der length thumb
+  der=$(openssl x509 -in "$pem" -outform DER | od -An -v -tx1 | tr -d ' \n')
+  length=$(printf '%08x' $((${#der} / 2)))
+  thumb=$(openssl x509 -in "$pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+  ROOT_KEY='HKLM\Software\Microsoft\SystemCertificates\Root\Certificates\'$thumb
+  quiet "$WINE64" reg add "$ROOT_KEY" /v Blob /t REG_BINARY /f \
+    /d "2000000001000000${length:6:2}${length:4:2}${length:2:2}${length:0:2}$der"
+}
+untrust_test_ca() { [ -z "${ROOT_KEY:-}" ] || quiet "$WINE64" reg delete "$ROOT_KEY" /f; }
+
+# The TLS step, against the stand-in's TLS ports, with the legacy driver
+# (which does not check the certificate) and with Driver 18 (which
+# encrypts by default and checks it), both PostgreSQL's driver here. The
+# certificates name the address in subjectAltName both as an IP address
+# and as a DNS name: Wine 8's SSL policy matches the server name against
+# the DNS names only (measured: with IP alone it says "não é para").
+# Wine 8's Schannel has no TLS 1.3, so a server that wants only TLS 1.3
+# shares no protocol with it.
+tls_steps() {
+  local d18="ODBC Driver 18 for SQL Server" ok
+  printf '[%s]\nDriver=%s\n' "$d18" "$(sed -n 's/^Driver=//p' "$PG_DIR/odbcinst.ini")" >>"$PG_DIR/odbcinst.ini"
+  trap 'untrust_test_ca; cluster_stop; cleanup' EXIT
+  trust_test_ca
+  ok="Porta: ok, 1444 aceite em $PG_HOST (N ms)"
+  store_settings "$PG_HOST,1444"
+  expect_testar 0 out "Ligação estabelecida a $PG_HOST,1444, base de dados $PG_DATABASE.
+$ok
+Servidor SQL: ok, SQL Server 15.0.4123 (2019), cifra: disponível (N ms)
+TLS: ok, TLS 1.2, certificado '$PG_HOST' emitido por 'Teste CA', válido até $(date -u -d '+30 days' +%F), confiável (N ms)
+Entrada: ok (N ms)" --controlador "$d18"
+  expect_testar 0 out '{"ligado":true,"etapas":[{"etapa":"porta","ok":true,"ms":N,"detalhe":"1444 aceite em '"$PG_HOST"'"},{"etapa":"servidor_sql","ok":true,"ms":N,"detalhe":"SQL Server 15.0.4123 (2019), cifra: obrigat\u00f3ria"},{"etapa":"tls","ok":true,"ms":N,"detalhe":"TLS 1.2, certificado '"'$PG_HOST'"' emitido por '"'Teste CA'"', v\u00e1lido at\u00e9 '"$(date -u -d '+30 days' +%F)"', confi\u00e1vel"},{"etapa":"entrada","ok":true,"ms":N,"detalhe":""}]}' --json
+  store_settings "$PG_HOST,1441"
+  local self="TLS 1.2, certificado '$PG_HOST' emitido por '$PG_HOST', válido até $(date -u -d '+30 days' +%F), não confiável: este computador não confia em quem o emitiu"
+  local required="Servidor SQL: ok, SQL Server 15.0.4123 (2019), cifra: obrigatória (N ms)"
+  local offered="Servidor SQL: ok, SQL Server 15.0.4123 (2019), cifra: disponível (N ms)"
+  local last="Só em último recurso: TrustServerCertificate=yes faz o controlador aceitar o certificado sem o verificar."
+  expect_testar 0 out "Ligação estabelecida a $PG_HOST,1441, base de dados $PG_DATABASE.
+Porta: ok, 1441 aceite em $PG_HOST (N ms)
+$required
+TLS: ok, $self; o controlador 'SQL Server' não o verifica (N ms)
+Entrada: ok (N ms)"
+  expect_testar 5 err "Porta: ok, 1441 aceite em $PG_HOST (N ms)
+$offered
+TLS: falhou, $self (N ms)
+Instale neste computador, nas Autoridades de Certificação de Raiz Fidedigna, o certificado da autoridade que emitiu o do servidor (ou o do próprio servidor).
+$last" --controlador "$d18"
+  store_settings "$PG_HOST,1442"
+  expect_testar 5 err "Porta: ok, 1442 aceite em $PG_HOST (N ms)
+$offered
+TLS: falhou, TLS 1.2, certificado 'outro.example' emitido por 'Teste CA', válido até $(date -u -d '+30 days' +%F), não confiável: não é para '$PG_HOST' (N ms)
+O certificado é para 'outro.example': indique o servidor por esse nome, ou dê-o ao controlador em HostNameInCertificate.
+$last" --controlador "$d18"
+  store_settings "$PG_HOST,1443"
+  expect_testar 5 err "Porta: ok, 1443 aceite em $PG_HOST (N ms)
+$offered
+TLS: falhou, TLS 1.2, certificado '$PG_HOST' emitido por 'Teste CA', válido até 2020-12-31, não confiável: fora da validade (N ms)
+O certificado não é válido hoje (válido até 2020-12-31): renove-o no servidor.
+$last" --controlador "$d18"
+  store_settings "$PG_HOST,1445"
+  expect_testar 5 err "Porta: ok, 1445 aceite em $PG_HOST (N ms)
+Servidor SQL: ok, SQL Server 15.0.4123 (2019), cifra: não suportada (N ms)
+TLS: falhou, o servidor não cifra, e o controlador '$d18' exige-o (N ms)
+Instale um certificado no SQL Server (no SQL Server Configuration Manager) para que cifre as ligações: este controlador não liga sem cifra." --controlador "$d18"
+  store_settings "$PG_HOST,1446"
+  expect_testar 5 err "Porta: ok, 1446 aceite em $PG_HOST (N ms)
+$required
+TLS: falhou, o servidor fechou a ligação durante a negociação TLS (N ms)
+O controlador falhará da mesma forma: o registo de erros do SQL Server diz porque a recusa (o certificado, a sua chave privada ou os protocolos TLS ativos)."
+  store_settings "$PG_HOST,1447"
+  expect_testar 5 err "Porta: ok, 1447 aceite em $PG_HOST (N ms)
+$offered
+TLS: falhou, este computador e o servidor não têm um protocolo TLS em comum (N ms)
+O controlador falhará da mesma forma: ative o TLS 1.2 (ou posterior) no servidor e neste computador." --controlador "$d18"
+}
+
 # A DLL of each name the programs load at run time, planted beside copies
 # of both, with Wine told to load a DLL beside the program before its own
 # (as Windows does for a name that is not a KnownDLL): the connection test,
