@@ -82,6 +82,27 @@ CNF
   done
 }
 
+# The test CA made by cluster_start, trusted in the Wine prefix until
+# cluster_stop. Wine 8's crypt32 reads the machine's root store from
+# HKLM\Software\Microsoft\SystemCertificates\Root\Certificates, one key
+# per certificate named by its SHA-1 thumbprint, whose Blob value is the
+# serialized certificate: property 0x20 (the certificate), a DWORD 1, the
+# DER's length and the DER, little-endian (measured: a certificate from it
+# is then "confiável"; without it, the same one is not).
+trust_test_ca() {
+  local pem=$PG_DIR/certs/ca.pem der length thumb
+  der=$(openssl x509 -in "$pem" -outform DER | od -An -v -tx1 | tr -d ' \n')
+  length=$(printf '%08x' $((${#der} / 2)))
+  thumb=$(openssl x509 -in "$pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+  ROOT_KEY='HKLM\Software\Microsoft\SystemCertificates\Root\Certificates\'$thumb
+  quiet "$WINE64" reg add "$ROOT_KEY" /v Blob /t REG_BINARY /f \
+    /d "2000000001000000${length:6:2}${length:4:2}${length:2:2}${length:0:2}$der"
+}
+untrust_test_ca() {
+  [ -z "${ROOT_KEY:-}" ] || quiet "$WINE64" reg delete "$ROOT_KEY" /f
+  ROOT_KEY=""
+}
+
 cluster_sql() {
   env -u PGHOSTADDR runuser -u postgres -- "$PG_BIN/psql" -h "$PG_DIR" -U postgres -d postgres \
     -qAt -v ON_ERROR_STOP=1 -c "$1" >/dev/null
@@ -138,6 +159,7 @@ while True:
 
 cluster_stop() {
   [ -n "$PG_DIR" ] || return 0
+  untrust_test_ca
   local pid
   for pid in "${HELPER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   HELPER_PIDS=()

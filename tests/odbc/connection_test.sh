@@ -198,24 +198,6 @@ O utilizador entra no servidor, mas a base de dados 'nada' não existe ou não l
 [08001] connection to server at \"$PG_HOST\", port 5432 failed: FATAL:  database \"{nada}\" does not exist"
 }
 
-# The test CA made by cluster_start, trusted in this prefix while a
-# scenario runs: Wine 8's crypt32 reads the machine's root store from
-# HKLM\Software\Microsoft\SystemCertificates\Root\Certificates, one key
-# per certificate named by its SHA-1 thumbprint, whose Blob value is the
-# serialized certificate: property 0x20 (the certificate), a DWORD 1, the
-# DER's length and the DER, little-endian (measured: a certificate from it
-# is then "confiável"; without it, the same one is not).
-trust_test_ca() {
-  local pem=$PG_DIR/certs/ca.pem der length thumb
-  der=$(openssl x509 -in "$pem" -outform DER | od -An -v -tx1 | tr -d ' \n')
-  length=$(printf '%08x' $((${#der} / 2)))
-  thumb=$(openssl x509 -in "$pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
-  ROOT_KEY='HKLM\Software\Microsoft\SystemCertificates\Root\Certificates\'$thumb
-  quiet "$WINE64" reg add "$ROOT_KEY" /v Blob /t REG_BINARY /f \
-    /d "2000000001000000${length:6:2}${length:4:2}${length:2:2}${length:0:2}$der"
-}
-untrust_test_ca() { [ -z "${ROOT_KEY:-}" ] || quiet "$WINE64" reg delete "$ROOT_KEY" /f; }
-
 # The TLS step, against the stand-in's TLS ports, with the legacy driver
 # (which does not check the certificate) and with Driver 18 (which
 # encrypts by default and checks it), both PostgreSQL's driver here. The
@@ -227,7 +209,6 @@ untrust_test_ca() { [ -z "${ROOT_KEY:-}" ] || quiet "$WINE64" reg delete "$ROOT_
 tls_steps() {
   local d18="ODBC Driver 18 for SQL Server" ok
   printf '[%s]\nDriver=%s\n' "$d18" "$(sed -n 's/^Driver=//p' "$PG_DIR/odbcinst.ini")" >>"$PG_DIR/odbcinst.ini"
-  trap 'untrust_test_ca; cluster_stop; cleanup' EXIT
   trust_test_ca
   ok="Porta: ok, 1444 aceite em $PG_HOST (N ms)"
   store_settings "$PG_HOST,1444"
