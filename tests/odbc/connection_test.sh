@@ -270,7 +270,7 @@ O controlador falhará da mesma forma: ative o TLS 1.2 (ou posterior) no servido
 # companion only: the 32-bit programs import them at start, and Wine's own
 # imm32 loads ole32 from beside the window whatever the program asks.
 planted_dlls() {
-  local dir=$WORK/planted names=(odbc32 ws2_32) name
+  local dir=$WORK/planted names=(odbc32 ws2_32 secur32 crypt32) name
   mkdir -p "$dir/app" "$dir/cli"
   cp "$PROGRAM" "$dir/app/"
   cp "$COMPANION" "$dir/cli/"
@@ -279,6 +279,7 @@ planted_dlls() {
   for name in "${names[@]}"; do cp "$MARKER" "$dir/cli/$name.dll"; done
   PROGRAM=$dir/app/${PROGRAM##*/} COMPANION=$dir/cli/${COMPANION##*/}
   store_settings
+  local wine_own=$WINEDLLOVERRIDES
   export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(IFS=,; echo "${names[*]}")=n,b"
   # The marker works: loaded by its path, it leaves its file.
   quiet "$PROGRAM_LOADER" rundll32 "$(winpath "$dir/cli/odbc32.dll"),Nada" || true
@@ -288,6 +289,18 @@ planted_dlls() {
 $PORT_OK
 Entrada: ok (N ms)"
   COMMAND=controladores expect_testar 0 out "SQL Server"
+  # The TLS step, which loads secur32 and crypt32. Wine's own crypt32
+  # loads ole32 from beside the program whatever the program asks (as its
+  # imm32 does; on Windows ole32 is a KnownDLL), so for this row ole32 and
+  # oleaut32 stay Wine's own.
+  store_settings "$PG_HOST,1444"
+  WINEDLLOVERRIDES="$wine_own;odbc32,ws2_32,secur32,crypt32=n,b" expect_testar 0 out \
+    "Ligação estabelecida a $PG_HOST,1444, base de dados $PG_DATABASE.
+Porta: ok, 1444 aceite em $PG_HOST (N ms)
+Servidor SQL: ok, SQL Server 15.0.4123 (2019), cifra: obrigatória (N ms)
+TLS: ok, TLS 1.2, certificado '$PG_HOST' emitido por 'Teste CA', válido até $(date -u -d '+30 days' +%F), não confiável: este computador não confia em quem o emitiu; o controlador 'SQL Server' não o verifica (N ms)
+Entrada: ok (N ms)"
+  store_settings
   start
   press_test
   expect_message "Ligação estabelecida."$'\n\n'"$PORT_OK"$'\nEntrada: ok (N ms)'
