@@ -161,10 +161,17 @@ public:
         CredHandle credentials = credentials_.get();
         CtxtHandle context = context_.get();
         unsigned long attributes = 0;
+        // The first call makes the context; the later ones name it, in
+        // and out.
         const SECURITY_STATUS status = sspi_.InitializeSecurityContextW(
             &credentials, started_ ? &context : nullptr, const_cast<wchar_t*>(server_.c_str()),
-            kRequest, 0, 0, started_ ? &inDesc : nullptr, 0, started_ ? nullptr : context_.out(),
+            kRequest, 0, 0, started_ ? &inDesc : nullptr, 0, started_ ? &context : context_.out(),
             &outDesc, &attributes, nullptr);
+        if (started_ && (context.dwLower != context_.get().dwLower ||
+                         context.dwUpper != context_.get().dwUpper)) {
+            context_.release();  // the same context, under a new handle
+            context_ = Context(context);
+        }
         started_ = true;
         if (out.pvBuffer) {
             send->append(static_cast<const char*>(out.pvBuffer), out.cbBuffer);
