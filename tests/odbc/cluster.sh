@@ -47,39 +47,23 @@ cluster_start() {
 
 # Certificates in $PG_DIR/certs for the stand-in's TLS ports, made now:
 # a test CA ("Teste CA"); "trusted", from it, for $PG_HOST; "other", from
-# it, for outro.example; "expired", from it, for $PG_HOST, valid in 2020;
-# "self", self-signed for $PG_HOST.
+# it, for outro.example; "expired", from it, for $PG_HOST, that ended
+# yesterday; "self", self-signed for $PG_HOST.
 tls_certificates() {
-  local dir=$PG_DIR/certs name dates
-  mkdir -p "$dir" && touch "$dir/index.txt" && echo 01 >"$dir/serial"
-  cat >"$dir/ca.cnf" <<CNF
-[ca]
-default_ca = test
-[test]
-database = $dir/index.txt
-new_certs_dir = $dir
-serial = $dir/serial
-default_md = sha256
-policy = any
-copy_extensions = copy
-unique_subject = no
-[any]
-commonName = supplied
-CNF
-  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/ca.key" -out "$dir/ca.pem" -days 30 \
-    -subj "/CN=Teste CA" 2>/dev/null &&
-    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/self.key" -out "$dir/self.pem" -days 30 \
-      -subj "/CN=$PG_HOST" -addext "subjectAltName=DNS:$PG_HOST,IP:$PG_HOST" 2>/dev/null || return 1
-  for name in "trusted $PG_HOST DNS:$PG_HOST,IP:$PG_HOST" "other outro.example DNS:outro.example" \
-    "expired $PG_HOST DNS:$PG_HOST,IP:$PG_HOST 20200101000000Z 20201231000000Z"; do
-    set -- $name
-    dates="-days 30"
-    [ -z "${4:-}" ] || dates="-startdate $4 -enddate $5"
-    openssl req -new -newkey rsa:2048 -nodes -keyout "$dir/$1.key" -out "$dir/$1.csr" \
-      -subj "/CN=$2" -addext "subjectAltName=$3" 2>/dev/null &&
-      openssl ca -batch -config "$dir/ca.cnf" -cert "$dir/ca.pem" -keyfile "$dir/ca.key" -notext \
-        -in "$dir/$1.csr" -out "$dir/$1.pem" $dates >"$dir/ca.log" 2>&1 || return 1
-  done
+  local dir=$PG_DIR/certs san="subjectAltName=DNS:$PG_HOST,IP:$PG_HOST"
+  local ca=(-CA "$dir/ca.pem" -CAkey "$dir/ca.key")
+  mkdir -p "$dir"
+  certificate ca -subj "/CN=Teste CA" && certificate self -subj "/CN=$PG_HOST" -addext "$san" &&
+    certificate trusted -subj "/CN=$PG_HOST" -addext "$san" "${ca[@]}" &&
+    certificate other -subj /CN=outro.example -addext subjectAltName=DNS:outro.example "${ca[@]}" &&
+    openssl req -new -newkey rsa:2048 -nodes -keyout "$dir/expired.key" -subj "/CN=$PG_HOST" \
+      -addext "$san" 2>/dev/null |
+    openssl x509 -req "${ca[@]}" -days -1 -copy_extensions copy -out "$dir/expired.pem" 2>/dev/null
+}
+# certificate NAME OPTION...: $PG_DIR/certs/NAME.pem and .key, for 30 days.
+certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$PG_DIR/certs/$1.key" \
+    -out "$PG_DIR/certs/$1.pem" -days 30 "${@:2}" 2>/dev/null
 }
 
 # The test CA made by cluster_start, trusted in the Wine prefix until

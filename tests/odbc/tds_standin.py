@@ -79,22 +79,20 @@ def context(kind):
 # The server's side of the handshake, its records in PRELOGIN packets.
 def handshake(conn, kind):
     if kind == "close":
-        read_packet(conn)
-        return
+        return read_packet(conn)
     incoming, outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
     tls = context(kind).wrap_bio(incoming, outgoing, server_side=True)
     while True:
-        done = failed = False
         try:
             tls.do_handshake()
             done = True
         except ssl.SSLWantReadError:
-            pass
-        except ssl.SSLError:
-            failed = True
+            done = False
+        except ssl.SSLError:  # its alert is sent below
+            done = True
         if pending := outgoing.read():
             conn.sendall(packets(0x12, pending))
-        if done or failed:
+        if done:
             return
         incoming.write(read_packet(conn))
 
