@@ -44,8 +44,7 @@ HandshakeReader::Status HandshakeReader::Take(std::string_view received, std::st
     pending_.append(received);
     std::string_view rest = pending_;
     while (!rest.empty()) {
-        if (Byte(rest, 0) != kPrelogin && Byte(rest, 0) != kTabularResult)
-            return Refuse();
+        if (Byte(rest, 0) != kPrelogin && Byte(rest, 0) != kTabularResult) return Refuse();
         if (rest.size() < 4) break;
         const std::size_t length = BigEndian16(rest, 2);
         if (length <= kHeader || length > kMaxPacket) return Refuse();

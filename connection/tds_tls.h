@@ -40,9 +40,9 @@ private:
     bool CheckRecords(std::string_view data);
     Status Refuse();
 
-    std::string pending_;        // the start of a packet not yet whole
-    std::size_t total_ = 0;      // bytes taken so far
-    std::string recordHeader_;   // the start of a record's 5-byte header
+    std::string pending_;         // the start of a packet not yet whole
+    std::size_t total_ = 0;       // bytes taken so far
+    std::string recordHeader_;    // the start of a record's 5-byte header
     std::size_t recordLeft_ = 0;  // bytes of the current record still to come
     std::string alertBody_;       // the current record's, when it is an alert in the clear
     bool inAlert_ = false;

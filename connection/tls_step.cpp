@@ -53,8 +53,7 @@ bool SaysNoCommonProtocol(int alert) { return alert == 70 || alert == 71 || aler
 }  // namespace
 
 bool TlsApplies(Encryption answer, const std::string& driver) {
-    return answer == Encryption::On || answer == Encryption::Required ||
-           EncryptsByDefault(driver);
+    return answer == Encryption::On || answer == Encryption::Required || EncryptsByDefault(driver);
 }
 
 TlsCheck CheckTls(platform::Network& network, platform::Stream& stream, Encryption answer,
@@ -70,8 +69,8 @@ TlsCheck CheckTls(platform::Network& network, platform::Stream& stream, Encrypti
                       "carregou): o problema está neste computador, não no servidor.");
     const Clock::time_point start = Clock::now();
     const auto left = [&] {
-        return timeoutMs - std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
-                               .count();
+        return timeoutMs -
+               std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     };
     HandshakeReader reader;
     std::string records;
@@ -81,9 +80,9 @@ TlsCheck CheckTls(platform::Network& network, platform::Stream& stream, Encrypti
         const TlsProgress progress = client->Step(records, &send, &code);
         records.clear();
         if (progress == TlsProgress::NoCommonProtocol || progress == TlsProgress::Failed)
-            return EngineFailure(SaysNoCommonProtocol(reader.Alert()) ? TlsProgress::NoCommonProtocol
-                                                                     : progress,
-                                 code);
+            return EngineFailure(
+                SaysNoCommonProtocol(reader.Alert()) ? TlsProgress::NoCommonProtocol : progress,
+                code);
         if (!send.empty() && left() > 0) {
             const NetworkResult r = stream.Send(WrapHandshake(send), static_cast<unsigned>(left()));
             if (r != NetworkResult::Ok) return Unfinished(r, timeoutMs);

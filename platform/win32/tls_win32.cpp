@@ -6,10 +6,13 @@
 #define SECURITY_WIN32
 #define SCHANNEL_USE_BLACKLISTS  // for SCH_CREDENTIALS
 #include <windows.h>
+// In this order: SCH_CREDENTIALS needs UNICODE_STRING.
 #include <subauth.h>
+// clang-format off
 #include <wincrypt.h>
 #include <schannel.h>
 #include <security.h>
+// clang-format on
 
 #include <cstdio>
 #include <memory>
@@ -45,13 +48,14 @@ const Loaded* Load() {
                (loaded.sspi = init()) != nullptr;
     });
     Crypto& c = loaded.crypto;
-    const bool crypto = sspi && LoadDll(L"crypt32.dll", [&c](HMODULE dll) {
-        return FindFunction(dll, "CertGetCertificateChain", &c.getChain) &&
-               FindFunction(dll, "CertVerifyCertificateChainPolicy", &c.verifyPolicy) &&
-               FindFunction(dll, "CertFreeCertificateChain", &c.freeChain) &&
-               FindFunction(dll, "CertFreeCertificateContext", &c.freeCertificate) &&
-               FindFunction(dll, "CertGetNameStringW", &c.getName);
-    });
+    const bool crypto =
+        sspi && LoadDll(L"crypt32.dll", [&c](HMODULE dll) {
+            return FindFunction(dll, "CertGetCertificateChain", &c.getChain) &&
+                   FindFunction(dll, "CertVerifyCertificateChainPolicy", &c.verifyPolicy) &&
+                   FindFunction(dll, "CertFreeCertificateChain", &c.freeChain) &&
+                   FindFunction(dll, "CertFreeCertificateContext", &c.freeCertificate) &&
+                   FindFunction(dll, "CertGetNameStringW", &c.getName);
+        });
     return crypto ? &loaded : nullptr;
 }
 
@@ -152,9 +156,9 @@ public:
     TlsProgress Step(std::string_view received, std::string* send, unsigned long* code) override {
         input_.append(received);
         if (started_ && input_.empty()) return TlsProgress::More;
-        SecBuffer in[2] = {{static_cast<unsigned long>(input_.size()), SECBUFFER_TOKEN,
-                            input_.data()},
-                           {0, SECBUFFER_EMPTY, nullptr}};
+        SecBuffer in[2] = {
+            {static_cast<unsigned long>(input_.size()), SECBUFFER_TOKEN, input_.data()},
+            {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc inDesc = {SECBUFFER_VERSION, 2, in};
         SecBuffer out = {0, SECBUFFER_TOKEN, nullptr};
         SecBufferDesc outDesc = {SECBUFFER_VERSION, 1, &out};
@@ -214,7 +218,8 @@ public:
         facts.expiry = date;
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
-        facts.expired = CompareFileTime(&now, &c.NotAfter) > 0 || CompareFileTime(&now, &c.NotBefore) < 0;
+        facts.expired =
+            CompareFileTime(&now, &c.NotAfter) > 0 || CompareFileTime(&now, &c.NotBefore) < 0;
         CERT_CHAIN_PARA para = {};
         para.cbSize = sizeof para;
         Chain chain(nullptr, &crypto_);
@@ -228,13 +233,12 @@ public:
         constexpr DWORD kUntrusted = CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN |
                                      CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_REVOKED |
                                      CERT_TRUST_IS_CYCLIC;
-        facts.trusted = !(chain.get()->TrustStatus.dwErrorStatus & kUntrusted) && PolicyError(crypto_, chain.get(), server_,
-                                    kIgnoreNameInvalid |
-                                        kIgnoreDateInvalid,
-                                    CERT_CHAIN_POLICY_IGNORE_ALL_NOT_TIME_VALID_FLAGS) == 0;
+        facts.trusted =
+            !(chain.get()->TrustStatus.dwErrorStatus & kUntrusted) &&
+            PolicyError(crypto_, chain.get(), server_, kIgnoreNameInvalid | kIgnoreDateInvalid,
+                        CERT_CHAIN_POLICY_IGNORE_ALL_NOT_TIME_VALID_FLAGS) == 0;
         facts.nameMatches =
-            PolicyError(crypto_, chain.get(), server_,
-                        kIgnoreUnknownCa | kIgnoreDateInvalid,
+            PolicyError(crypto_, chain.get(), server_, kIgnoreUnknownCa | kIgnoreDateInvalid,
                         CERT_CHAIN_POLICY_ALLOW_UNKNOWN_CA_FLAG |
                             CERT_CHAIN_POLICY_IGNORE_ALL_NOT_TIME_VALID_FLAGS) !=
             static_cast<DWORD>(CERT_E_CN_NO_MATCH);

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     HandshakeReader::Status b = split.Take(bytes.substr(0, cut), &fromSplit);
     if (b == HandshakeReader::Status::Ok) b = split.Take(bytes.substr(cut), &fromSplit);
     if (fromWhole.size() > bytes.size() || a != b ||
-        (a == HandshakeReader::Status::Ok && (fromWhole != fromSplit || whole.Alert() != split.Alert())))
+        (a == HandshakeReader::Status::Ok &&
+         (fromWhole != fromSplit || whole.Alert() != split.Alert())))
         std::abort();
     return 0;
 }
