@@ -11,6 +11,7 @@
 #include "connection/redact.h"
 #include "connection/same_name.h"
 #include "connection/server_address.h"
+#include "connection/tls_step.h"
 
 namespace connection {
 namespace {
@@ -45,15 +46,15 @@ constexpr char kCheckThisComputer[] =
 class NetworkSteps {
 public:
     NetworkSteps(platform::Network& network, const ServerAddress& server, std::string alias,
-                 bool encrypt, unsigned timeoutMs, Outcome* outcome)
+                 const std::string& driver, unsigned timeoutMs, Outcome* outcome)
         : network_(network),
           server_(server),
           alias_(std::move(alias)),
-          encrypt_(encrypt),
+          driver_(driver),
           timeoutMs_(timeoutMs),
           outcome_(*outcome) {}
 
-    bool Run() { return Name() && Instance() && Port() && SqlServer(); }
+    bool Run() { return Name() && Instance() && Port() && SqlServer() && Tls(); }
 
 private:
     bool Name() {
@@ -163,12 +164,12 @@ private:
             r, "O serviço SQL Server está parado, a porta é outra, ou uma firewall bloqueia-a.");
     }
 
-    // A PRELOGIN on the port's connection, which is then closed: the
-    // driver makes its own.
+    // A PRELOGIN on the port's connection.
     bool SqlServer() {
         const Clock::time_point start = Clock::now();
         const std::string instance = server_.instance.empty() ? "MSSQLServer" : server_.instance;
-        NetworkResult r = stream_->Send(PreloginRequest(instance, encrypt_), timeoutMs_);
+        NetworkResult r =
+            stream_->Send(PreloginRequest(instance, EncryptsByDefault(driver_)), timeoutMs_);
         std::string received;
         PreloginAnswer answer;
         while (r == NetworkResult::Ok) {
@@ -178,9 +179,9 @@ private:
             r = left > 0 ? stream_->Receive(static_cast<unsigned>(left), &received)
                          : NetworkResult::TimedOut;
         }
-        stream_.reset();
         if (r == NetworkResult::Ok && answer.status == PreloginAnswer::Status::Ok) {
             const std::string found = ServerVersion(answer);
+            encryption_ = answer.encryption;
             if (!answer.otherInstance) {
                 Add(Stage::SqlServer, true, start,
                     found + ", cifra: " + EncryptionName(answer.encryption));
@@ -207,6 +208,19 @@ private:
             "Configuration Manager) ou indique-a como servidor,porta.");
     }
 
+    // The TLS handshake on the same connection, which is then closed: the
+    // driver makes its own.
+    bool Tls() {
+        if (!TlsApplies(encryption_, driver_)) return true;
+        const Clock::time_point start = Clock::now();
+        TlsCheck check =
+            CheckTls(network_, *stream_, encryption_, server_.host, driver_, timeoutMs_);
+        stream_.reset();
+        Add(Stage::Tls, check.ok, start, std::move(check.detail));
+        for (std::string& line : check.lines) outcome_.lines.push_back(std::move(line));
+        return check.ok;
+    }
+
     void Add(Stage stage, bool ok, Clock::time_point start, std::string detail) {
         outcome_.steps.push_back({stage, ok, MillisecondsSince(start), std::move(detail)});
     }
@@ -222,12 +236,13 @@ private:
     platform::Network& network_;
     const ServerAddress& server_;
     const std::string alias_;  // "alias 'X' → 'host,porta'", when one sends the name elsewhere
-    const bool encrypt_;
+    const std::string driver_;
     const unsigned timeoutMs_;
     Outcome& outcome_;
     std::vector<std::string> addresses_;
     std::uint16_t port_ = 0;
     std::unique_ptr<platform::Stream> stream_;  // the port's connection
+    Encryption encryption_ = Encryption::NotSupported;  // as the server answered
 };
 
 // One login, timed, with the driver's records made safe to show.
@@ -345,7 +360,7 @@ Outcome Attempt(platform::Database& database, platform::Network& network,
     } else if (!server.readable) {
         outcome.lines.push_back("Servidor: " + server.reason +
                                 "; só o controlador o tenta, sem os passos de rede.");
-    } else if (!NetworkSteps(network, server, aliasText, EncryptsByDefault(target.driver),
+    } else if (!NetworkSteps(network, server, aliasText, target.driver,
                                    loginTimeoutSeconds * 1000, &outcome).Run()) {
         target.password.Clear();
         return outcome;

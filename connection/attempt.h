@@ -1,6 +1,7 @@
 // A connection test, in steps: the server's name resolves, a named
 // instance's port is asked of the SQL Server Browser, the port accepts a
-// TCP connection, a SQL Server answers on it, the driver logs in, and,
+// TCP connection, a SQL Server answers on it, the TLS handshake the
+// driver will make succeeds where encryption applies, the driver logs in, and,
 // when the login with the database fails, the login to master. Each step is timed; the test stops at
 // the first that fails. Nothing of it holds the password or the connection
 // string.
@@ -14,7 +15,7 @@
 
 namespace connection {
 
-enum class Stage { Name, Instance, Port, SqlServer, Login, Database };
+enum class Stage { Name, Instance, Port, SqlServer, Tls, Login, Database };
 
 struct Step {
     Stage stage = Stage::Name;
@@ -39,9 +40,9 @@ struct Outcome {
 Outcome Attempt(platform::Database& database, platform::Network& network,
                 platform::Registry& registry, Target& target, unsigned loginTimeoutSeconds);
 
-// "Nome", "Instância", "Porta", "Servidor SQL", "Entrada", "Base de dados".
+// "Nome", "Instância", "Porta", "Servidor SQL", "TLS", "Entrada", "Base de dados".
 const char* StageName(Stage stage);
-// "nome", "instancia", "porta", "servidor_sql", "entrada", "base_dados".
+// "nome", "instancia", "porta", "servidor_sql", "tls", "entrada", "base_dados".
 const char* StageKey(Stage stage);
 
 // A step as one line: "Porta: falhou, 1433 recusada em 10.0.0.5 (2 ms)".

@@ -1,31 +1,43 @@
 // How a connection test's outcome reads.
 #include "connection/attempt.h"
 
+#include <iterator>
+
 namespace connection {
 
-const char* StageName(Stage stage) {
-    switch (stage) {
-    case Stage::Name: return "Nome";
-    case Stage::Instance: return "Instância";
-    case Stage::Port: return "Porta";
-    case Stage::SqlServer: return "Servidor SQL";
-    case Stage::Login: return "Entrada";
-    case Stage::Database: return "Base de dados";
-    }
-    return "";
-}
+namespace {
 
-const char* StageKey(Stage stage) {
-    switch (stage) {
-    case Stage::Name: return "nome";
-    case Stage::Instance: return "instancia";
-    case Stage::Port: return "porta";
-    case Stage::SqlServer: return "servidor_sql";
-    case Stage::Login: return "entrada";
-    case Stage::Database: return "base_dados";
-    }
-    return "";
+// Each stage's name as the user reads it and its key in `testar --json`,
+// in the order of Stage.
+struct StageText {
+    Stage stage;
+    const char* name;
+    const char* key;
+};
+constexpr StageText kStages[] = {
+    {Stage::Name, "Nome", "nome"},
+    {Stage::Instance, "Instância", "instancia"},
+    {Stage::Port, "Porta", "porta"},
+    {Stage::SqlServer, "Servidor SQL", "servidor_sql"},
+    {Stage::Tls, "TLS", "tls"},
+    {Stage::Login, "Entrada", "entrada"},
+    {Stage::Database, "Base de dados", "base_dados"},
+};
+
+constexpr bool InOrder() {
+    for (std::size_t i = 0; i < std::size(kStages); ++i)
+        if (static_cast<std::size_t>(kStages[i].stage) != i) return false;
+    return std::size(kStages) == static_cast<std::size_t>(Stage::Database) + 1;
 }
+static_assert(InOrder(), "one row for each stage, in the order of Stage");
+
+const StageText& Text(Stage stage) { return kStages[static_cast<std::size_t>(stage)]; }
+
+}  // namespace
+
+const char* StageName(Stage stage) { return Text(stage).name; }
+
+const char* StageKey(Stage stage) { return Text(stage).key; }
 
 std::string StepLine(const Step& step) {
     std::string line = std::string(StageName(step.stage)) + ": " + (step.ok ? "ok" : "falhou");

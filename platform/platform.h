@@ -144,6 +144,36 @@ public:
     virtual NetworkResult Receive(unsigned timeoutMs, std::string* data) = 0;
 };
 
+// What a finished TLS handshake found: the protocol and the server's
+// certificate as this computer judges it.
+struct TlsFacts {
+    std::string protocol;  // "TLS 1.2", "TLS 1.3"
+    std::string subject;   // the certificate's subject common name
+    std::string issuer;    // its issuer's common name
+    std::string expiry;    // "2027-12-31", the last day it is valid
+    bool expired = false;  // not valid today (expired, or not yet valid)
+    bool trusted = false;  // its chain ends in a root this computer trusts
+    bool nameMatches = false;  // it is for the server name given
+};
+
+enum class TlsProgress { More, Done, NoCommonProtocol, Failed };
+
+// The client side of a TLS handshake, bytes in and bytes out: the caller
+// carries them to and from the server however the protocol frames them.
+class TlsClient {
+public:
+    virtual ~TlsClient() = default;
+    // Takes the bytes the server sent since the last call (none on the
+    // first) and appends to `*send` those to send it. More: send them and
+    // call again with what comes back; Done: the handshake is over (send
+    // what was given); NoCommonProtocol or Failed, with the system's code
+    // in `*code`.
+    virtual TlsProgress Step(std::string_view received, std::string* send,
+                             unsigned long* code) = 0;
+    // After Done: the protocol and the certificate.
+    virtual TlsFacts Facts() = 0;
+};
+
 // The network, for the steps of a connection test. Winsock is loaded on
 // the first call, not at start; Unavailable when it cannot be. Addresses
 // are numeric texts ("10.0.0.5", "::1"). May be called from any thread.
@@ -171,6 +201,10 @@ public:
                               const std::string& request, unsigned timeoutMs,
                               const std::function<bool(std::string_view)>& whole,
                               std::string* answer) = 0;
+    // A TLS client for a handshake with the server `serverName` (the name
+    // its certificate is checked against), or null when the system's TLS
+    // cannot be loaded. Loaded on the first call, not at start.
+    virtual std::unique_ptr<TlsClient> StartTls(const std::string& serverName) = 0;
 };
 
 enum class EventKind { Information, Warning };

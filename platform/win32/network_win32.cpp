@@ -269,6 +269,10 @@ public:
             if (whole(*answer)) return NetworkResult::Ok;
         }
     }
+
+    std::unique_ptr<TlsClient> StartTls(const std::string& serverName) override {
+        return SchannelTls(serverName);
+    }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The Win32 implementations of the platform interfaces.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -76,6 +77,10 @@ Database& OdbcDatabase();
 
 // The network over Winsock (ws2_32.dll), loaded on the first call.
 Network& WinsockNetwork();
+
+// A TLS client over Schannel (secur32.dll and crypt32.dll, loaded on the
+// first call), or null when they cannot be loaded.
+std::unique_ptr<TlsClient> SchannelTls(const std::string& serverName);
 
 // Installs the Win32 services for the life of the process; `title` is the
 // program's title, the caption of its message boxes and the source of its

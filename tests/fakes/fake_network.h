@@ -53,12 +53,26 @@ public:
         return Result::Ok;
     }
 
+    // A TLS client that sends one record, takes whatever records come back
+    // as the server's handshake and then ends as `tlsEnd` says, with
+    // `tlsFacts`; none when `tlsUnavailable`.
+    std::unique_ptr<platform::TlsClient> StartTls(const std::string& serverName) override {
+        if (tlsUnavailable) return nullptr;
+        tlsServerName = serverName;
+        return std::make_unique<FakeTls>(*this);
+    }
+
     std::map<std::string, std::vector<std::string>> names;
     std::set<std::pair<std::string, std::uint16_t>> open;
     std::map<std::string, std::vector<std::string>> browser;      // datagrams by sender
     std::map<std::string, std::vector<std::string>> browserList;  // to a request for every instance
     bool unavailable = false;  // Winsock did not load
-    std::string answer;
+    std::string answer;     // to the first thing sent
+    std::string handshake;  // to the second: the server's TLS packets
+    bool tlsUnavailable = false;
+    platform::TlsProgress tlsEnd = platform::TlsProgress::Done;
+    platform::TlsFacts tlsFacts{"TLS 1.2", "srv", "CA", "2027-12-31", false, false, true};
+    std::string tlsServerName;
     std::string hosts;  // the hosts file
     std::size_t piece = 1 << 20;
     bool silent = false;  // the connection never answers
@@ -67,9 +81,10 @@ public:
 private:
     class FakeStream : public platform::Stream {
     public:
-        explicit FakeStream(FakeNetwork& network) : n_(network), left_(network.answer) {}
+        explicit FakeStream(FakeNetwork& network) : n_(network) {}
         Result Send(std::string_view data, unsigned) override {
             n_.sent.emplace_back(data);
+            if (sends_ < 2) left_ += sends_++ ? n_.handshake : n_.answer;
             return Result::Ok;
         }
         Result Receive(unsigned, std::string* data) override {
@@ -83,6 +98,29 @@ private:
     private:
         FakeNetwork& n_;
         std::string left_;
+        int sends_ = 0;
+    };
+    class FakeTls : public platform::TlsClient {
+    public:
+        explicit FakeTls(FakeNetwork& network) : n_(network) {}
+        platform::TlsProgress Step(std::string_view received, std::string* send,
+                                   unsigned long* code) override {
+            if (!started_) {
+                started_ = true;
+                *send = std::string("\x16\x03\x01\x00\x05hello", 10);
+                return platform::TlsProgress::More;
+            }
+            if (received.empty()) return platform::TlsProgress::More;
+            *code = 0x80090326;
+            if (n_.tlsEnd == platform::TlsProgress::Done)
+                *send = std::string("\x14\x03\x03\x00\x01\x01", 6);
+            return n_.tlsEnd;
+        }
+        platform::TlsFacts Facts() override { return n_.tlsFacts; }
+
+    private:
+        FakeNetwork& n_;
+        bool started_ = false;
     };
 };
 

@@ -8,6 +8,7 @@
 #include "connection/browser.h"
 #include "connection/prelogin.h"
 #include "connection/server_address.h"
+#include "connection/tds_tls.h"
 #include "fakes/fake_network.h"
 #include "fakes/fake_registry.h"
 
@@ -187,6 +188,43 @@ TEST(Prelogin, RequestIsWellFormed) {
         EXPECT_EQ(connection::EncryptsByDefault(driver), encrypts) << driver;
 }
 
+// A TLS record of `type` (0x16 a handshake) holding `body`.
+std::string Record(char type, const std::string& body) {
+    return std::string{type, 3, 3, char(body.size() >> 8), char(body.size() & 0xFF)} + body;
+}
+
+// The client's records go in PRELOGIN packets of at most 4096 bytes; the
+// server's come out of its packets however they are cut, or are refused:
+// "records" (what came out) or "malformed".
+TEST(TlsFraming, RecordsWrappedAndTakenOutOfPackets) {
+    const std::string records = Record(0x16, std::string(9000, 'h')) + Record(0x14, "\x01");
+    const std::string wrapped = connection::WrapHandshake(records);
+    EXPECT_EQ(wrapped.size(), records.size() + 3 * 8);
+    EXPECT_EQ(wrapped.substr(0, 8), std::string("\x12\x00\x10\x00\x00\x00\x01\x00", 8));
+    EXPECT_EQ(wrapped[1 + 2 * 4096], 1) << "the last packet ends the message";
+    const std::string hello = Record(0x16, "server hello");
+    const std::pair<std::vector<std::string>, std::string> table[] = {
+        {{wrapped}, records},
+        {{wrapped.substr(0, 3), wrapped.substr(3, 4100), wrapped.substr(4103)}, records},
+        {{Packet(4, hello.substr(0, 3), false), Packet(4, hello.substr(3))}, hello},
+        {{Packet(0x12, hello).substr(0, 10)}, ""},  // a packet not yet whole
+        {{Packet(0x17, hello)}, "malformed"},       // TLS with no TDS around it
+        {{std::string{0x12, 1, 0, 8, 0, 0, 1, 0}}, "malformed"},  // an empty packet
+        {{Packet(0x12, Record(0x30, "x"))}, "malformed"},         // not a TLS content type
+        {{Packet(0x12, std::string{0x16, 2, 0, 0, 1, 'x'})}, "malformed"},  // not TLS 1.x
+        {{Packet(0x12, Record(0x16, std::string(20000, 'x')).substr(0, 4000))}, "malformed"},
+        {{Packet(0x12, hello), std::string(connection::kMaxHandshake, 0x12)}, "malformed"},
+    };
+    for (const auto& [pieces, expected] : table) {
+        connection::HandshakeReader reader;
+        std::string out;
+        bool malformed = false;
+        for (const std::string& piece : pieces)
+            malformed |= reader.Take(piece, &out) == connection::HandshakeReader::Status::Malformed;
+        EXPECT_EQ(malformed ? "malformed" : out, expected) << testing::PrintToString(pieces[0]);
+    }
+}
+
 // Each step and how it reads, as "etapa+ detail" or "etapa- detail", then
 // the lines that follow.
 std::string Summary(const connection::Outcome& outcome) {
@@ -228,6 +266,30 @@ TEST_P(Steps, StopAtTheFirstThatFails) {
     "Nesta porta escuta outro serviço: verifique a porta do SQL Server (no SQL Server "       \
     "Configuration Manager) ou indique-a como servidor,porta.\n"
 #define kSqlServer "servidor_sql+ SQL Server 15.0.4123 (2019), cifra: só na entrada\n"
+
+// The steps up to the PRELOGIN's answer with encryption `e` (the table's
+// number: 1 disponível, 3 obrigatória).
+#define kReached(e)                                                                          \
+    "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql+ SQL Server "      \
+    "15.0.4123 (2019), cifra: " kEncryption##e "\n"
+#define kEncryption1 "disponível"
+#define kEncryption3 "obrigatória"
+#define kLastResort                                                                          \
+    "Só em último recurso: TrustServerCertificate=yes faz o controlador aceitar o "           \
+    "certificado sem o verificar.\n"
+
+// A server that requires encryption and answers the handshake.
+void TlsServer(fakes::FakeNetwork& n) {
+    n.answer = Packet(4, PreloginData(3));
+    n.handshake = Packet(0x12, Record(0x16, "hello"));
+}
+
+// The driver that encrypts by default, and a server that offers to.
+void Driver18(fakes::FakeNetwork& n, fakes::FakeServer& s, Target& t) {
+    t.driver = s.drivers[0] = "ODBC Driver 18 for SQL Server";
+    TlsServer(n);
+    n.answer = Packet(4, PreloginData(1));
+}
 
 const std::string kRefusedLogin =
     "[08001] FATAL: password authentication failed for user \"app\" in *** and PWD=***;\n";
@@ -283,12 +345,44 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              "10.0.0.5\n" kSqlServer "entrada+ \n"},
     StepCase{"encrypting_driver", "srv",
              [](auto& n, auto& s, auto& t) {
-                 t.driver = s.drivers[0] = "ODBC Driver 18 for SQL Server";
-                 n.answer = Packet(4, PreloginData(1));
+                 Driver18(n, s, t);
+                 n.tlsFacts.trusted = true;
                  n.piece = 3;
              },
-             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql+ SQL Server "
-             "15.0.4123 (2019), cifra: disponível\nentrada+ \n"},
+             kReached(1) "tls+ TLS 1.2, certificado 'srv' emitido por 'CA', válido até "
+             "2027-12-31, confiável\nentrada+ \n"},
+    StepCase{"tls_other_name_expired", "srv",
+             [](auto& n, auto& s, auto& t) {
+                 Driver18(n, s, t);
+                 n.tlsFacts = {"TLS 1.3", "outro", "CA", "2020-01-31", true, true, false};
+             },
+             kReached(1) "tls- TLS 1.3, certificado 'outro' emitido por 'CA', válido até "
+             "2020-01-31, não confiável: não é para 'srv', fora da validade\nO certificado é "
+             "para 'outro': indique o servidor por esse nome, ou dê-o ao controlador em "
+             "HostNameInCertificate.\nO certificado não é válido hoje (válido até 2020-01-31): "
+             "renove-o no servidor.\n" kLastResort},
+    StepCase{"tls_no_common_protocol", "srv",
+             [](auto& n, auto& s, auto& t) {
+                 Driver18(n, s, t);
+                 n.tlsEnd = platform::TlsProgress::NoCommonProtocol;
+             },
+             kReached(1) "tls- este computador e o servidor não têm um protocolo TLS em comum\n"
+             "O controlador falhará da mesma forma: ative o TLS 1.2 (ou posterior) no servidor e "
+             "neste computador.\n"},
+    StepCase{"tls_engine_failure", "srv",
+             [](auto& n, auto&, auto&) { TlsServer(n); n.tlsEnd = platform::TlsProgress::Failed; },
+             kReached(3) "tls- a negociação TLS falhou (0x80090326)\nO controlador falhará da "
+             "mesma forma: o registo de eventos do Windows (Sistema, Schannel) diz porquê.\n"},
+    StepCase{"tls_not_tls", "srv",
+             [](auto& n, auto&, auto&) { TlsServer(n); n.handshake = Record(0x16, "x"); },
+             kReached(3) "tls- a resposta à negociação TLS não é TLS dentro de TDS\nO "
+             "controlador falhará da mesma forma: o que escuta nesta porta não negoceia TLS como "
+             "um SQL Server.\n"},
+    StepCase{"tls_unavailable", "srv",
+             [](auto& n, auto&, auto&) { TlsServer(n); n.tlsUnavailable = true; },
+             kReached(3) "tls- o TLS deste computador não está disponível (secur32.dll)\nO TLS "
+             "deste computador não está disponível (secur32.dll ou crypt32.dll não carregou): o "
+             "problema está neste computador, não no servidor.\n"},
     StepCase{"not_sql_server", "srv", [](auto& n, auto&, auto&) { n.answer = "SSH-2.0-x\r\n"; },
              "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql- a porta "
              "responde, mas não como um SQL Server\n" kOtherService},

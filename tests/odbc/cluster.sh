@@ -5,7 +5,8 @@
 # "master"), and registers PostgreSQL's Unicode driver as "SQL Server"
 # through ODBCSYSINI. In front of it, on $PG_HOST port 5432, a stand-in
 # answers the program's TDS PRELOGIN as a SQL Server would and hands the
-# driver's connections to PostgreSQL (tds_standin.py). The caller's EXIT
+# driver's connections to PostgreSQL (tds_standin.py); on other ports of
+# $PG_HOST it answers the TLS handshake with certificates made here. The caller's EXIT
 # trap calls cluster_stop, so that a failure cleans up too.
 #
 # The program braces every value; that driver takes the braces off the
@@ -34,13 +35,56 @@ cluster_start() {
   cluster_sql "CREATE ROLE \"{$PG_USER}\" LOGIN PASSWORD '$PG_PASSWORD'"
   cluster_sql "CREATE DATABASE \"{$PG_DATABASE}\" OWNER \"{$PG_USER}\""
   cluster_sql "CREATE DATABASE \"{master}\" OWNER \"{$PG_USER}\""
+  tls_certificates || { echo "the test certificates were not made" >&2; return 1; }
   helper tds "exec(open('$(dirname "${BASH_SOURCE[0]}")/tds_standin.py').read())" "$PG_HOST" \
-    "$PG_BACKEND" || { echo "the TDS stand-in did not start" >&2; return 1; }
+    "$PG_BACKEND" "$PG_DIR/certs" || { echo "the TDS stand-in did not start" >&2; return 1; }
   local arch=x86_64-linux-gnu
   [ "${PROGRAM_LOADER:-}" != /usr/bin/wine ] || arch=i386-linux-gnu  # the 32-bit program
   PG_SERVER="$PG_HOST,5432"
   export ODBCSYSINI=$PG_DIR PGHOSTADDR=$PG_HOST,$PG_HOST
   printf '[SQL Server]\nDriver=/usr/lib/%s/odbc/psqlodbcw.so\n' "$arch" >"$PG_DIR/odbcinst.ini"
+}
+
+# Certificates in $PG_DIR/certs for the stand-in's TLS ports, made now:
+# a test CA ("Teste CA"); "trusted", from it, for $PG_HOST; "other", from
+# it, for outro.example; "expired", from it, for $PG_HOST, that ended
+# yesterday; "self", self-signed for $PG_HOST.
+tls_certificates() {
+  local dir=$PG_DIR/certs san="subjectAltName=DNS:$PG_HOST,IP:$PG_HOST"
+  local ca=(-CA "$dir/ca.pem" -CAkey "$dir/ca.key")
+  mkdir -p "$dir"
+  certificate ca -subj "/CN=Teste CA" && certificate self -subj "/CN=$PG_HOST" -addext "$san" &&
+    certificate trusted -subj "/CN=$PG_HOST" -addext "$san" "${ca[@]}" &&
+    certificate other -subj /CN=outro.example -addext subjectAltName=DNS:outro.example "${ca[@]}" &&
+    openssl req -new -newkey rsa:2048 -nodes -keyout "$dir/expired.key" -subj "/CN=$PG_HOST" \
+      -addext "$san" 2>/dev/null |
+    openssl x509 -req "${ca[@]}" -days -1 -copy_extensions copy -out "$dir/expired.pem" 2>/dev/null
+}
+# certificate NAME OPTION...: $PG_DIR/certs/NAME.pem and .key, for 30 days.
+certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$PG_DIR/certs/$1.key" \
+    -out "$PG_DIR/certs/$1.pem" -days 30 "${@:2}" 2>/dev/null
+}
+
+# The test CA made by cluster_start, trusted in the Wine prefix until
+# cluster_stop. Wine 8's crypt32 reads the machine's root store from
+# HKLM\Software\Microsoft\SystemCertificates\Root\Certificates, one key
+# per certificate named by its SHA-1 thumbprint, whose Blob value is the
+# serialized certificate: property 0x20 (the certificate), a DWORD 1, the
+# DER's length and the DER, little-endian (measured: a certificate from it
+# is then "confiável"; without it, the same one is not).
+trust_test_ca() {
+  local pem=$PG_DIR/certs/ca.pem der length thumb
+  der=$(openssl x509 -in "$pem" -outform DER | od -An -v -tx1 | tr -d ' \n')
+  length=$(printf '%08x' $((${#der} / 2)))
+  thumb=$(openssl x509 -in "$pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+  ROOT_KEY='HKLM\Software\Microsoft\SystemCertificates\Root\Certificates\'$thumb
+  quiet "$WINE64" reg add "$ROOT_KEY" /v Blob /t REG_BINARY /f \
+    /d "2000000001000000${length:6:2}${length:4:2}${length:2:2}${length:0:2}$der"
+}
+untrust_test_ca() {
+  [ -z "${ROOT_KEY:-}" ] || quiet "$WINE64" reg delete "$ROOT_KEY" /f
+  ROOT_KEY=""
 }
 
 cluster_sql() {
@@ -99,6 +143,7 @@ while True:
 
 cluster_stop() {
   [ -n "$PG_DIR" ] || return 0
+  untrust_test_ca
   local pid
   for pid in "${HELPER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   HELPER_PIDS=()
