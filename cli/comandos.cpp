@@ -32,9 +32,7 @@ bool ObterPalavraPasse(const Pedido& pedido, Consola& consola, platform::Secret*
 
 // The texts given, the password's from its secret, never a copy.
 settings::Escritas DadosDe(const Pedido& pedido, const platform::Secret& segredo) {
-    return Dados(pedido.textos, pedido.palavraPasse == PalavraPasse::Nenhuma
-                                    ? std::nullopt
-                                    : std::optional<std::string_view>(segredo.view()));
+    return Dados(pedido.textos, pedido.palavraPasse == PalavraPasse::Nenhuma ? nullptr : &segredo);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/estado.h"
 
 namespace cli {
 namespace {
@@ -89,11 +90,10 @@ std::string Proprio(const TextoApagado& nome, const JsonApagado& valor) {
         return "O recurso gere valores, não a sua ausência: _exist só aceita true.";
     if (nome == "_inDesiredState" && !valor.is_boolean() && !valor.is_null())
         return "_inDesiredState aceita true, false ou null.";
-    static const char* const kEstados[] = {"definida", "vazia", "ilegível"};
-    const auto estado = [&](const char* e) { return valor == e; };
-    if (nome == kPropriedadeEstado && !valor.is_null() &&
-        std::none_of(std::begin(kEstados), std::end(kEstados), estado))
-        return std::string(kPropriedadeEstado) + " aceita definida, vazia, ilegível ou null.";
+    if (nome == kPropriedadeEstado && !valor.is_null() && valor != kDefinida &&
+        valor != kVazia && valor != kIlegivel)
+        return std::string(kPropriedadeEstado) + " aceita " + kDefinida + ", " + kVazia + ", " +
+               kIlegivel + " ou null.";
     return {};
 }
 

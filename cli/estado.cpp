@@ -11,10 +11,10 @@ using settings::Tipo;
 using settings::ValorLido;
 
 // What the companion tells of a stored password in place of its text:
-// "vazia" or "definida"; null when it cannot be read here.
+// kVazia or kDefinida; null when it cannot be read here.
 const char* EstadoDaPalavraPasse(const ValorLido& lido) {
     if (SemTextoGuardado(lido) || !settings::PalavraPasseLegivel(lido.texto)) return nullptr;
-    return lido.texto.empty() ? "vazia" : "definida";
+    return lido.texto.empty() ? kVazia : kDefinida;
 }
 
 }  // namespace
@@ -27,7 +27,7 @@ std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido
     if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
     if (d.tipo == Tipo::PalavraPasse) {
         const char* estado = EstadoDaPalavraPasse(lido);
-        return estado ? estado : "ilegível";
+        return estado ? estado : kIlegivel;
     }
     if (SemTextoGuardado(lido)) return std::nullopt;
     return platform::Current().codePage->ToUtf8(lido.texto);
@@ -58,13 +58,13 @@ std::string Falha(const Definicao& d, const ValorLido& lido, const settings::Esc
 
 settings::Escritas Dados(
     const std::array<std::optional<std::string>, settings::kDefinicoes.size()>& textos,
-    std::optional<std::string_view> palavraPasse) {
+    const platform::Secret* palavraPasse) {
     settings::Escritas escritas;
     for (std::size_t i = 0; i < escritas.size(); ++i)
         if (textos[i]) escritas[i] = {settings::Quando::SeDiferente, *textos[i]};
     if (palavraPasse)
         escritas[settings::IndiceDe(Tipo::PalavraPasse)] = {settings::Quando::SeDiferente,
-                                                            *palavraPasse};
+                                                            palavraPasse->view()};
     return escritas;
 }
 
