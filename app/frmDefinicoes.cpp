@@ -17,18 +17,6 @@ void Mensagem(const std::string& texto, platform::Icon icone) {
     platform::Current().messageDialog->Show(texto, icone);
 }
 
-}  // namespace
-
-void MostrarFalhaEmCurso() noexcept {
-    try {
-        Mensagem(settings::MensagemFalhaEmCurso(), platform::Icon::Warning);
-    } catch (...) {
-        // Not even the message could be shown; the window stays as it is.
-    }
-}
-
-namespace {
-
 // Runs one event's work; a failure ends it, shown, with the window open.
 template <class Trabalho>
 void Tratado(Trabalho trabalho) noexcept {
@@ -40,6 +28,14 @@ void Tratado(Trabalho trabalho) noexcept {
 }
 
 }  // namespace
+
+void MostrarFalhaEmCurso() noexcept {
+    try {
+        Mensagem(settings::MensagemFalhaEmCurso(), platform::Icon::Warning);
+    } catch (...) {
+        // Not even the message could be shown; the window stays as it is.
+    }
+}
 
 void frmDefinicoes::Form_Load() {
     // Should the load fail, the window opens with what was filled so far.
