@@ -212,23 +212,20 @@ bool frmDefinicoesWindow::OnCreate() {
 }
 
 void frmDefinicoesWindow::OnCommand(int id, int code) {
-    if (id == IdOf(Control::Command1) && code == BN_CLICKED) {
-        logic_.Command1_Click();
-    } else if (id == IdOf(Control::Command2) && code == BN_CLICKED) {
-        logic_.Command2_Click();
-    } else if (id == IdOf(Control::Command3) && code == BN_CLICKED) {
-        logic_.Command3_Click();
-    } else if (id == IDOK) {
+    if (id == IDOK) {
         // Enter, from the dialog manager: there is no default button, so
         // Enter presses a button only when that button has the focus.
         const HWND focus = GetFocus();
         if (focus == Child(Control::Command1) || focus == Child(Control::Command2) ||
-            focus == Child(Control::Command3)) {
+            focus == Child(Control::Command3))
             OnCommand(GetDlgCtrlID(focus), BN_CLICKED);
-        }
     }
     // IDCANCEL (Escape) does nothing: "&Cancelar" is not the dialog
     // manager's cancel button, so only a click or Enter on it cancels.
+    if (code != BN_CLICKED) return;
+    if (id == IdOf(Control::Command1)) logic_.Command1_Click();
+    if (id == IdOf(Control::Command2)) logic_.Command2_Click();
+    if (id == IdOf(Control::Command3)) logic_.Command3_Click();
 }
 
 void frmDefinicoesWindow::OnActivate(bool active) {
