@@ -90,8 +90,8 @@ std::string Proprio(const TextoApagado& nome, const JsonApagado& valor) {
         return "O recurso gere valores, não a sua ausência: _exist só aceita true.";
     if (nome == "_inDesiredState" && !valor.is_boolean() && !valor.is_null())
         return "_inDesiredState aceita true, false ou null.";
-    if (nome == kPropriedadeEstado && !valor.is_null() && valor != kDefinida &&
-        valor != kVazia && valor != kIlegivel)
+    if (nome == kPropriedadeEstado && !valor.is_null() && valor != kDefinida && valor != kVazia &&
+        valor != kIlegivel)
         return std::string(kPropriedadeEstado) + " aceita " + kDefinida + ", " + kVazia + ", " +
                kIlegivel + " ou null.";
     return {};

@@ -35,7 +35,8 @@ Gravacao Gravar(const Escritas& escritas, bool simular) {
         // A simulation splits no key path and writes nothing: it answers as
         // if every write succeeded, and records no event.
         const modRegistry::ChaveFormatada chave =
-            simular ? modRegistry::ChaveFormatada{} : modRegistry::FormatarChave(kCaminhoDefinicoes);
+            simular ? modRegistry::ChaveFormatada{}
+                    : modRegistry::FormatarChave(kCaminhoDefinicoes);
         for (auto& [i, texto] : valores) {
             if (!simular && !modRegistry::DefinirValorString(chave, kDefinicoes[i].nome, texto)) {
                 falhados += "\n" + std::string(kDefinicoes[i].nome);

@@ -33,11 +33,11 @@ void ReportarGravacao(const Gravacao& g) {
         const Definicao& d = kDefinicoes[i];
         const std::string& texto = g.guardados[i]->texto;
         // The password is named, never shown, not even in its stored form.
-        textos.push_back(std::string(d.nome) +
-                         (d.tipo == Tipo::PalavraPasse
-                              ? " alterada"
-                              : ": «" + SemParametros(platform::Current().codePage->ToUtf8(texto)) +
-                                    "»"));
+        textos.push_back(
+            std::string(d.nome) +
+            (d.tipo == Tipo::PalavraPasse
+                 ? " alterada"
+                 : ": «" + SemParametros(platform::Current().codePage->ToUtf8(texto)) + "»"));
     }
     textos.resize(kDefinicoes.size());
     if (g.mensagem.empty()) {
