@@ -152,23 +152,17 @@ void frmDefinicoes::Gravar() {
 // or, while the field shows the mask, the stored one. Nothing when that
 // cannot be decoded here.
 std::optional<connection::Target> frmDefinicoes::AlvoDosCampos() const {
-    std::array<std::string, kDefinicoes.size()> textos;
+    std::array<platform::Secret, kDefinicoes.size()> textos;
     std::array<settings::ValorDoTeste, kDefinicoes.size()> valores;
-    platform::Secret palavraPasse;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        if (kDefinicoes[i].tipo == Tipo::Lista) continue;
+        textos[i] = view_.SecretText(ControloDe(i));
+        valores[i] = {textos[i].view()};
+        if (kDefinicoes[i].tipo != Tipo::PalavraPasse || textos[i] != settings::kMascara) continue;
         const settings::ValorLido& lido = campos_[i].lido;
-        if (kDefinicoes[i].tipo == Tipo::Texto) {
-            textos[i] = view_.Text(ControloDe(i));
-            valores[i] = {textos[i]};
-        } else if (kDefinicoes[i].tipo == Tipo::PalavraPasse) {
-            palavraPasse = view_.SecretText(ControloDe(i));
-            if (palavraPasse != settings::kMascara)
-                valores[i] = {palavraPasse.view()};
-            else if (lido.TalComoGuardado() || lido.estado == settings::ValorLido::Estado::NaoExiste)
-                valores[i] = {lido.texto, true};
-            else
-                return std::nullopt;
-        }
+        if (!lido.TalComoGuardado() && lido.estado != settings::ValorLido::Estado::NaoExiste)
+            return std::nullopt;
+        valores[i] = {lido.texto, true};
     }
     return settings::AlvoDoTeste(valores);
 }
