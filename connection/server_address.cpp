@@ -8,14 +8,6 @@
 namespace connection {
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 // Four decimal parts from 0 to 255; with `leadingZeros` false, none of
 // them written with a leading zero, as inside an IPv6 address.
 bool IsIpv4(std::string_view text, bool leadingZeros = true) {
