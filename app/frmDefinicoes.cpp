@@ -71,24 +71,24 @@ void frmDefinicoes::Carregar(std::size_t i) {
     campos_[i].lido = lido;
 }
 
-std::string frmDefinicoes::Mostrado(std::size_t i) const {
-    if (kDefinicoes[i].tipo == Tipo::Lista) return std::to_string(view_.SelectedListItem());
-    return view_.Text(ControloDe(i));
+// What field i shows: its text (a secret: it may be a password) or, for the
+// list, the place of its item (-1 for none).
+platform::Secret frmDefinicoes::Mostrado(std::size_t i) const {
+    if (kDefinicoes[i].tipo != Tipo::Lista) return view_.SecretText(ControloDe(i));
+    return platform::Secret(std::to_string(view_.SelectedListItem()));
 }
 
 void frmDefinicoes::LembrarMostrados() {
-    for (std::size_t i = 0; i < campos_.size(); ++i) campos_[i].mostrado = Mostrado(i);
+    for (std::size_t i = 0; i < campos_.size(); ++i)
+        campos_[i].mostrado = std::string(Mostrado(i).view());
 }
 
 // A text field is changed when its text differs from the one it was loaded
 // with (typing and deleting back is no change); the list, when the user
 // picked an item other than the one selected at load.
 bool frmDefinicoes::Alterado(std::size_t i) const {
-    if (kDefinicoes[i].tipo == Tipo::Lista) {
-        const int item = view_.SelectedListItem();
-        return item >= 0 && std::to_string(item) != campos_[i].mostrado;
-    }
-    return view_.SecretText(ControloDe(i)) != campos_[i].mostrado;  // may be a password
+    const bool semItem = kDefinicoes[i].tipo == Tipo::Lista && view_.SelectedListItem() < 0;
+    return !semItem && Mostrado(i) != campos_[i].mostrado;
 }
 
 void frmDefinicoes::Form_Shown() {
