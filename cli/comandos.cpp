@@ -63,17 +63,16 @@ int Definir(const Pedido& pedido, Consola& consola) {
     settings::Gravacao g;
     const int saida = GravarNaConsola(DadosDe(pedido, segredo), consola, &g);
     if (saida != kSaidaExito) return saida;
-    std::vector<std::string> alterados;
-    for (std::size_t i : g.gravados) alterados.push_back(kDefinicoes[i].nome);
-    if (pedido.json) {
-        consola.Escrever(LinhaJson({{"alterados", alterados}}));
-    } else if (alterados.empty()) {
-        consola.Escrever("Nada a alterar.\n");
-    } else {
-        std::string lista;
-        for (const std::string& nome : alterados) lista += (lista.empty() ? "" : ", ") + nome;
-        consola.Escrever("Alterados: " + lista + "\n");
+    Json alterados = Json::array();
+    std::string linha;  // "Alterados: Servidor, Utilizador"
+    for (std::size_t i : g.gravados) {
+        alterados.push_back(kDefinicoes[i].nome);
+        linha += (linha.empty() ? "Alterados: " : ", ") + std::string(kDefinicoes[i].nome);
     }
+    if (pedido.json)
+        consola.Escrever(LinhaJson({{"alterados", alterados}}));
+    else
+        consola.Escrever(linha.empty() ? "Nada a alterar.\n" : linha + "\n");
     return kSaidaExito;
 }
 
