@@ -35,8 +35,8 @@ settings::Escritas DadosDe(const Pedido& pedido, const platform::Secret& segredo
     return Dados(pedido.textos, pedido.palavraPasse == PalavraPasse::Nenhuma ? nullptr : &segredo);
 }
 
-}  // namespace
-
+// Prints the five settings, as lines or as one JSON object; exit 3 when a
+// value is there but cannot be read.
 int Mostrar(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> ilegiveis;
     std::string saida;
@@ -57,6 +57,7 @@ int Mostrar(const Pedido& pedido, Consola& consola) {
     return kSaidaIlegivel;
 }
 
+// Writes the values given that differ from the stored ones and names them.
 int Definir(const Pedido& pedido, Consola& consola) {
     platform::Secret segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
@@ -76,6 +77,9 @@ int Definir(const Pedido& pedido, Consola& consola) {
     return kSaidaExito;
 }
 
+// Checks that the five settings are there and readable here, and that each
+// value given is the stored one; names on standard output each one that is
+// not.
 int Verificar(const Pedido& pedido, Consola& consola) {
     platform::Secret segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
@@ -97,6 +101,8 @@ int Verificar(const Pedido& pedido, Consola& consola) {
     return conforme ? kSaidaExito : pedido.codigoNaoConforme;
 }
 
+// Connects with the stored settings through ODBC, step by step, and
+// disconnects; prints the steps, as lines or as JSON.
 int Testar(const Pedido& pedido, Consola& consola) {
     std::array<std::string, kDefinicoes.size()> lidos;
     std::array<settings::ValorDoTeste, kDefinicoes.size()> valores;
@@ -131,6 +137,8 @@ int Testar(const Pedido& pedido, Consola& consola) {
     return r.connected ? kSaidaExito : kSaidaLigacao;
 }
 
+// Lists the installed ODBC drivers, one a line or as one JSON object; exit
+// 5 when the driver manager cannot be loaded.
 int Controladores(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> nomes;
     if (!platform::Current().database->Drivers(&nomes)) {
@@ -142,8 +150,6 @@ int Controladores(const Pedido& pedido, Consola& consola) {
     consola.Escrever(pedido.json ? LinhaJson({{"controladores", nomes}}) : lista);
     return kSaidaExito;
 }
-
-namespace {
 
 int Correr(const Analise& analise, Consola& consola) {
     const Pedido& pedido = analise.pedido;
