@@ -51,10 +51,13 @@ Gravacao Gravar(const Escritas& escritas, bool simular) {
                          "administrador.";
         if (!simular) ReportarGravacao(g);
     } catch (...) {
+        // A simulation wrote nothing: its failure goes on to the caller, as
+        // one while checking or reading does.
+        if (simular) throw;
         // A failure the store did not trap: the event names what was written.
         g.mensagem = MensagemFalhaEmCurso();
         g.inesperada = true;
-        if (!simular) ReportarGravacao(g);
+        ReportarGravacao(g);
     }
     return g;
 }
