@@ -110,8 +110,7 @@ ServerAddress ReadServer(std::string_view text) {
     if (rest.size() > 2 && rest.front() == '[' && rest.back() == ']' &&
         IsIpv6(rest.substr(1, rest.size() - 2)))
         rest = rest.substr(1, rest.size() - 2);
-    if (SameName(rest, "(local)") || rest == "." ||
-        SameName(rest, "localhost")) {
+    if (SameName(rest, "(local)") || rest == "." || SameName(rest, "localhost")) {
         server.host = "localhost";
     } else if (IsIpv4(rest) || IsIpv6(rest)) {
         server.host = std::string(rest);
