@@ -2,7 +2,6 @@
 
 #include <array>
 #include <optional>
-#include <string_view>
 
 #include "cli/dsc.h"
 #include "cli/entrada.h"
@@ -11,7 +10,6 @@
 #include "connection/attempt.h"
 #include "platform/platform.h"
 #include "settings/ligacao.h"
-#include "settings/valores.h"
 
 namespace cli {
 namespace {

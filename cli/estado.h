@@ -5,7 +5,6 @@
 #include <array>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "cli/consola.h"
 #include "settings/gravacao.h"
