@@ -17,8 +17,8 @@ void ConnectionWorker::Start(HWND window, UINT message, connection::Target targe
                              unsigned loginTimeoutSeconds) {
     running_ = std::make_shared<Run>();
     const WPARAM number = ++number_;
-    // The database and network services live to the end of the process;
-    // the registry service is a static without state.
+    // The database, network and registry services live to the end of the
+    // process.
     platform::Database* const database = platform::Current().database;
     platform::Network* const network = platform::Current().network;
     platform::Registry* const registry = platform::Current().registry;

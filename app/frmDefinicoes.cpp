@@ -17,18 +17,6 @@ void Mensagem(const std::string& texto, platform::Icon icone) {
     platform::Current().messageDialog->Show(texto, icone);
 }
 
-}  // namespace
-
-void MostrarFalhaEmCurso() noexcept {
-    try {
-        Mensagem(settings::MensagemFalhaEmCurso(), platform::Icon::Warning);
-    } catch (...) {
-        // Not even the message could be shown; the window stays as it is.
-    }
-}
-
-namespace {
-
 // Runs one event's work; a failure ends it, shown, with the window open.
 template <class Trabalho>
 void Tratado(Trabalho trabalho) noexcept {
@@ -40,6 +28,14 @@ void Tratado(Trabalho trabalho) noexcept {
 }
 
 }  // namespace
+
+void MostrarFalhaEmCurso() noexcept {
+    try {
+        Mensagem(settings::MensagemFalhaEmCurso(), platform::Icon::Warning);
+    } catch (...) {
+        // Not even the message could be shown; the window stays as it is.
+    }
+}
 
 void frmDefinicoes::Form_Load() {
     // Should the load fail, the window opens with what was filled so far.
@@ -75,24 +71,24 @@ void frmDefinicoes::Carregar(std::size_t i) {
     campos_[i].lido = lido;
 }
 
-std::string frmDefinicoes::Mostrado(std::size_t i) const {
-    if (kDefinicoes[i].tipo == Tipo::Lista) return std::to_string(view_.SelectedListItem());
-    return view_.Text(ControloDe(i));
+// What field i shows: its text (a secret: it may be a password) or, for the
+// list, the place of its item (-1 for none).
+platform::Secret frmDefinicoes::Mostrado(std::size_t i) const {
+    if (kDefinicoes[i].tipo != Tipo::Lista) return view_.SecretText(ControloDe(i));
+    return platform::Secret(std::to_string(view_.SelectedListItem()));
 }
 
 void frmDefinicoes::LembrarMostrados() {
-    for (std::size_t i = 0; i < campos_.size(); ++i) campos_[i].mostrado = Mostrado(i);
+    for (std::size_t i = 0; i < campos_.size(); ++i)
+        campos_[i].mostrado = std::string(Mostrado(i).view());
 }
 
 // A text field is changed when its text differs from the one it was loaded
 // with (typing and deleting back is no change); the list, when the user
 // picked an item other than the one selected at load.
 bool frmDefinicoes::Alterado(std::size_t i) const {
-    if (kDefinicoes[i].tipo == Tipo::Lista) {
-        const int item = view_.SelectedListItem();
-        return item >= 0 && std::to_string(item) != campos_[i].mostrado;
-    }
-    return view_.SecretText(ControloDe(i)) != campos_[i].mostrado;  // may be a password
+    const bool semItem = kDefinicoes[i].tipo == Tipo::Lista && view_.SelectedListItem() < 0;
+    return !semItem && Mostrado(i) != campos_[i].mostrado;
 }
 
 void frmDefinicoes::Form_Shown() {
@@ -156,23 +152,17 @@ void frmDefinicoes::Gravar() {
 // or, while the field shows the mask, the stored one. Nothing when that
 // cannot be decoded here.
 std::optional<connection::Target> frmDefinicoes::AlvoDosCampos() const {
-    std::array<std::string, kDefinicoes.size()> textos;
+    std::array<platform::Secret, kDefinicoes.size()> textos;
     std::array<settings::ValorDoTeste, kDefinicoes.size()> valores;
-    platform::Secret palavraPasse;
     for (std::size_t i = 0; i < kDefinicoes.size(); ++i) {
+        if (kDefinicoes[i].tipo == Tipo::Lista) continue;
+        textos[i] = view_.SecretText(ControloDe(i));
+        valores[i] = {textos[i].view()};
+        if (kDefinicoes[i].tipo != Tipo::PalavraPasse || textos[i] != settings::kMascara) continue;
         const settings::ValorLido& lido = campos_[i].lido;
-        if (kDefinicoes[i].tipo == Tipo::Texto) {
-            textos[i] = view_.Text(ControloDe(i));
-            valores[i] = {textos[i]};
-        } else if (kDefinicoes[i].tipo == Tipo::PalavraPasse) {
-            palavraPasse = view_.SecretText(ControloDe(i));
-            if (palavraPasse != settings::kMascara)
-                valores[i] = {palavraPasse.view()};
-            else if (lido.TalComoGuardado() || lido.estado == settings::ValorLido::Estado::NaoExiste)
-                valores[i] = {lido.texto, true};
-            else
-                return std::nullopt;
-        }
+        if (!lido.TalComoGuardado() && lido.estado != settings::ValorLido::Estado::NaoExiste)
+            return std::nullopt;
+        valores[i] = {lido.texto, true};
     }
     return settings::AlvoDoTeste(valores);
 }

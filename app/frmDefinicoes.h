@@ -50,7 +50,7 @@ private:
     void Carregar(std::size_t definicao);
     void Gravar();
     void LembrarMostrados();
-    std::string Mostrado(std::size_t definicao) const;
+    platform::Secret Mostrado(std::size_t definicao) const;
     bool Alterado(std::size_t definicao) const;
     std::optional<connection::Target> AlvoDosCampos() const;
 

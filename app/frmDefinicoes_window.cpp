@@ -65,18 +65,15 @@ constexpr ChildSpec kChildren[] = {
     {L"Button", L"&Testar ligação", kButton, 0, 270, 2790, 1815, 330, Control::Command3},
 };
 
-// Whether `wide` is the ASCII `text` followed by `end`.
-constexpr bool Same(const wchar_t* wide, const char* text, wchar_t end = 0) {
-    while (*text && *wide == static_cast<unsigned char>(*text)) ++wide, ++text;
-    return *text == 0 && *wide == end;
-}
-
 // Whether the label names the field by the setting's keyword: "… (Data Source):".
 constexpr bool Names(const wchar_t* label, const char* keyword) {
-    for (; *label; ++label)
-        if (*label == L'(' && Same(label + 1, keyword, L')')) return true;
-    return false;
+    while (*label && *label != L'(') ++label;
+    if (*label) ++label;
+    while (*keyword && *label == static_cast<unsigned char>(*keyword)) ++label, ++keyword;
+    return !*keyword && *label == L')';
 }
+
+constexpr bool IsDropDownList(const ChildSpec& spec) { return spec.style == kList; }
 
 // Setting i's label and field are rows 2i and 2i + 1, the field of its kind.
 constexpr bool RowsMatchTheSettings() {
@@ -84,7 +81,7 @@ constexpr bool RowsMatchTheSettings() {
         const settings::Definicao& d = settings::kDefinicoes[i];
         const ChildSpec& field = kChildren[2 * i + 1];
         if (!Names(kChildren[2 * i].text, d.palavraChave) || field.control != ControloDe(i) ||
-            Same(field.windowClass, "ComboBox") != (d.tipo == settings::Tipo::Lista) ||
+            IsDropDownList(field) != (d.tipo == settings::Tipo::Lista) ||
             ((field.style & ES_PASSWORD) != 0) != (d.tipo == settings::Tipo::PalavraPasse))
             return false;
     }
@@ -102,8 +99,6 @@ size_t IndexOf(Control control) {
         if (kChildren[i].control == control) return i;
     return 0;  // every Control has a row: not reached
 }
-
-bool IsDropDownList(const ChildSpec& spec) { return Same(spec.windowClass, "ComboBox"); }
 
 int IdOf(Control control) { return kFirstId + static_cast<int>(IndexOf(control)); }
 
@@ -217,23 +212,20 @@ bool frmDefinicoesWindow::OnCreate() {
 }
 
 void frmDefinicoesWindow::OnCommand(int id, int code) {
-    if (id == IdOf(Control::Command1) && code == BN_CLICKED) {
-        logic_.Command1_Click();
-    } else if (id == IdOf(Control::Command2) && code == BN_CLICKED) {
-        logic_.Command2_Click();
-    } else if (id == IdOf(Control::Command3) && code == BN_CLICKED) {
-        logic_.Command3_Click();
-    } else if (id == IDOK) {
+    if (id == IDOK) {
         // Enter, from the dialog manager: there is no default button, so
         // Enter presses a button only when that button has the focus.
         const HWND focus = GetFocus();
         if (focus == Child(Control::Command1) || focus == Child(Control::Command2) ||
-            focus == Child(Control::Command3)) {
+            focus == Child(Control::Command3))
             OnCommand(GetDlgCtrlID(focus), BN_CLICKED);
-        }
     }
     // IDCANCEL (Escape) does nothing: "&Cancelar" is not the dialog
     // manager's cancel button, so only a click or Enter on it cancels.
+    if (code != BN_CLICKED) return;
+    if (id == IdOf(Control::Command1)) logic_.Command1_Click();
+    if (id == IdOf(Control::Command2)) logic_.Command2_Click();
+    if (id == IdOf(Control::Command3)) logic_.Command3_Click();
 }
 
 void frmDefinicoesWindow::OnActivate(bool active) {

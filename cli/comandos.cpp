@@ -2,7 +2,6 @@
 
 #include <array>
 #include <optional>
-#include <string_view>
 
 #include "cli/dsc.h"
 #include "cli/entrada.h"
@@ -11,7 +10,6 @@
 #include "connection/attempt.h"
 #include "platform/platform.h"
 #include "settings/ligacao.h"
-#include "settings/valores.h"
 
 namespace cli {
 namespace {
@@ -32,13 +30,11 @@ bool ObterPalavraPasse(const Pedido& pedido, Consola& consola, platform::Secret*
 
 // The texts given, the password's from its secret, never a copy.
 settings::Escritas DadosDe(const Pedido& pedido, const platform::Secret& segredo) {
-    return Dados(pedido.textos, pedido.palavraPasse == PalavraPasse::Nenhuma
-                                    ? std::nullopt
-                                    : std::optional<std::string_view>(segredo.view()));
+    return Dados(pedido.textos, pedido.palavraPasse == PalavraPasse::Nenhuma ? nullptr : &segredo);
 }
 
-}  // namespace
-
+// Prints the five settings, as lines or as one JSON object; exit 3 when a
+// value is there but cannot be read.
 int Mostrar(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> ilegiveis;
     std::string saida;
@@ -59,26 +55,29 @@ int Mostrar(const Pedido& pedido, Consola& consola) {
     return kSaidaIlegivel;
 }
 
+// Writes the values given that differ from the stored ones and names them.
 int Definir(const Pedido& pedido, Consola& consola) {
     platform::Secret segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
     settings::Gravacao g;
     const int saida = GravarNaConsola(DadosDe(pedido, segredo), consola, &g);
     if (saida != kSaidaExito) return saida;
-    std::vector<std::string> alterados;
-    for (std::size_t i : g.gravados) alterados.push_back(kDefinicoes[i].nome);
-    if (pedido.json) {
-        consola.Escrever(LinhaJson({{"alterados", alterados}}));
-    } else if (alterados.empty()) {
-        consola.Escrever("Nada a alterar.\n");
-    } else {
-        std::string lista;
-        for (const std::string& nome : alterados) lista += (lista.empty() ? "" : ", ") + nome;
-        consola.Escrever("Alterados: " + lista + "\n");
+    Json alterados = Json::array();
+    std::string linha;  // "Alterados: Servidor, Utilizador"
+    for (std::size_t i : g.gravados) {
+        alterados.push_back(kDefinicoes[i].nome);
+        linha += (linha.empty() ? "Alterados: " : ", ") + std::string(kDefinicoes[i].nome);
     }
+    if (pedido.json)
+        consola.Escrever(LinhaJson({{"alterados", alterados}}));
+    else
+        consola.Escrever(linha.empty() ? "Nada a alterar.\n" : linha + "\n");
     return kSaidaExito;
 }
 
+// Checks that the five settings are there and readable here, and that each
+// value given is the stored one; names on standard output each one that is
+// not.
 int Verificar(const Pedido& pedido, Consola& consola) {
     platform::Secret segredo;
     if (!ObterPalavraPasse(pedido, consola, &segredo)) return kSaidaUtilizacao;
@@ -100,6 +99,8 @@ int Verificar(const Pedido& pedido, Consola& consola) {
     return conforme ? kSaidaExito : pedido.codigoNaoConforme;
 }
 
+// Connects with the stored settings through ODBC, step by step, and
+// disconnects; prints the steps, as lines or as JSON.
 int Testar(const Pedido& pedido, Consola& consola) {
     std::array<std::string, kDefinicoes.size()> lidos;
     std::array<settings::ValorDoTeste, kDefinicoes.size()> valores;
@@ -134,6 +135,8 @@ int Testar(const Pedido& pedido, Consola& consola) {
     return r.connected ? kSaidaExito : kSaidaLigacao;
 }
 
+// Lists the installed ODBC drivers, one a line or as one JSON object; exit
+// 5 when the driver manager cannot be loaded.
 int Controladores(const Pedido& pedido, Consola& consola) {
     std::vector<std::string> nomes;
     if (!platform::Current().database->Drivers(&nomes)) {
@@ -145,8 +148,6 @@ int Controladores(const Pedido& pedido, Consola& consola) {
     consola.Escrever(pedido.json ? LinhaJson({{"controladores", nomes}}) : lista);
     return kSaidaExito;
 }
-
-namespace {
 
 int Correr(const Analise& analise, Consola& consola) {
     const Pedido& pedido = analise.pedido;

@@ -39,9 +39,7 @@ int Dsc(const Pedido& pedido, Consola& consola) {
         return kSaidaUtilizacao;
     }
     const settings::Escritas dados =
-        Dados(desejado.textos, desejado.palavraPasse
-                                   ? std::optional<std::string_view>(desejado.palavraPasse->view())
-                                   : std::nullopt);
+        Dados(desejado.textos, desejado.palavraPasse ? &*desejado.palavraPasse : nullptr);
     // `set` answers with what it wrote (or would) and read; what it did not
     // touch is read once here.
     settings::Gravacao g;

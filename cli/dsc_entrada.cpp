@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/estado.h"
 
 namespace cli {
 namespace {
@@ -89,11 +90,10 @@ std::string Proprio(const TextoApagado& nome, const JsonApagado& valor) {
         return "O recurso gere valores, não a sua ausência: _exist só aceita true.";
     if (nome == "_inDesiredState" && !valor.is_boolean() && !valor.is_null())
         return "_inDesiredState aceita true, false ou null.";
-    static const char* const kEstados[] = {"definida", "vazia", "ilegível"};
-    const auto estado = [&](const char* e) { return valor == e; };
-    if (nome == kPropriedadeEstado && !valor.is_null() &&
-        std::none_of(std::begin(kEstados), std::end(kEstados), estado))
-        return std::string(kPropriedadeEstado) + " aceita definida, vazia, ilegível ou null.";
+    if (nome == kPropriedadeEstado && !valor.is_null() && valor != kDefinida && valor != kVazia &&
+        valor != kIlegivel)
+        return std::string(kPropriedadeEstado) + " aceita " + kDefinida + ", " + kVazia + ", " +
+               kIlegivel + " ou null.";
     return {};
 }
 
@@ -130,23 +130,19 @@ std::string AnalisarEstadoDesejado(std::string_view json, EstadoDesejado* estado
     if (repetida) return "A entrada repete uma propriedade.";
     for (auto it = raiz.cbegin(); it != raiz.cend(); ++it) {
         const TextoApagado& nome = it.key();
-        if (nome.rfind('_', 0) == 0 || nome == kPropriedadeEstado) {
-            const std::string erro = Proprio(nome, it.value());
-            if (erro.empty()) continue;
-            *estado = {};
-            return erro;
-        }
         const auto* d = std::find_if(kDefinicoes.begin(), kDefinicoes.end(),
                                      [&](const auto& d) { return nome == d.propriedade; });
-        std::string erro =
-            d == kDefinicoes.end()
-                ? "A entrada tem uma propriedade que o recurso não tem; as suas são: " +
-                      Propriedades() + "."
-                : Tomar(d - kDefinicoes.begin(), it.value(), estado);
-        if (!erro.empty()) {
-            *estado = {};
-            return erro;
-        }
+        std::string erro;
+        if (nome.rfind('_', 0) == 0 || nome == kPropriedadeEstado)
+            erro = Proprio(nome, it.value());
+        else if (d == kDefinicoes.end())
+            erro = "A entrada tem uma propriedade que o recurso não tem; as suas são: " +
+                   Propriedades() + ".";
+        else
+            erro = Tomar(d - kDefinicoes.begin(), it.value(), estado);
+        if (erro.empty()) continue;
+        *estado = {};
+        return erro;
     }
     return {};
 }

@@ -4,20 +4,10 @@
 #include "settings/valores.h"
 
 namespace cli {
-namespace {
 
 using settings::Definicao;
 using settings::Tipo;
 using settings::ValorLido;
-
-// What the companion tells of a stored password in place of its text:
-// "vazia" or "definida"; null when it cannot be read here.
-const char* EstadoDaPalavraPasse(const ValorLido& lido) {
-    if (SemTextoGuardado(lido) || !settings::PalavraPasseLegivel(lido.texto)) return nullptr;
-    return lido.texto.empty() ? "vazia" : "definida";
-}
-
-}  // namespace
 
 bool SemTextoGuardado(const ValorLido& lido) {
     return lido.estado != ValorLido::Estado::NaoExiste && !lido.TalComoGuardado();
@@ -26,8 +16,8 @@ bool SemTextoGuardado(const ValorLido& lido) {
 std::optional<std::string> Apresentado(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return std::nullopt;
     if (d.tipo == Tipo::PalavraPasse) {
-        const char* estado = EstadoDaPalavraPasse(lido);
-        return estado ? estado : "ilegível";
+        if (SemTextoGuardado(lido) || !settings::PalavraPasseLegivel(lido.texto)) return kIlegivel;
+        return lido.texto.empty() ? kVazia : kDefinida;
     }
     if (SemTextoGuardado(lido)) return std::nullopt;
     return platform::Current().codePage->ToUtf8(lido.texto);
@@ -37,9 +27,9 @@ std::string Linha(const Definicao& d, const ValorLido& lido) {
     if (lido.estado == ValorLido::Estado::NaoExiste) return "(em falta)";
     if (lido.estado == ValorLido::Estado::Ilegivel) return "(ilegível)";
     if (SemTextoGuardado(lido)) return "(ilegível: " + settings::MotivoForma(lido.forma) + ")";
-    if (d.tipo != Tipo::PalavraPasse) return *Apresentado(d, lido);
-    const char* estado = EstadoDaPalavraPasse(lido);
-    return estado ? "(" + std::string(estado) + ")" : "(ilegível neste computador)";
+    const std::string valor = *Apresentado(d, lido);
+    if (d.tipo != Tipo::PalavraPasse) return valor;
+    return valor == kIlegivel ? "(ilegível neste computador)" : "(" + valor + ")";
 }
 
 std::string Falha(const Definicao& d, const ValorLido& lido, const settings::Escrita& dado) {
@@ -58,13 +48,13 @@ std::string Falha(const Definicao& d, const ValorLido& lido, const settings::Esc
 
 settings::Escritas Dados(
     const std::array<std::optional<std::string>, settings::kDefinicoes.size()>& textos,
-    std::optional<std::string_view> palavraPasse) {
+    const platform::Secret* palavraPasse) {
     settings::Escritas escritas;
     for (std::size_t i = 0; i < escritas.size(); ++i)
         if (textos[i]) escritas[i] = {settings::Quando::SeDiferente, *textos[i]};
     if (palavraPasse)
         escritas[settings::IndiceDe(Tipo::PalavraPasse)] = {settings::Quando::SeDiferente,
-                                                            *palavraPasse};
+                                                            palavraPasse->view()};
     return escritas;
 }
 

@@ -5,7 +5,6 @@
 #include <array>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "cli/consola.h"
 #include "settings/gravacao.h"
@@ -21,12 +20,18 @@ constexpr int kSaidaIlegivel = 3;  // unreadable, missing or not as given; a fai
 constexpr int kSaidaGravacao = 4;  // a failed write
 constexpr int kSaidaLigacao = 5;   // the connection test failed
 
+// What the companion gives in place of a stored password's text: set,
+// empty, or not readable on this machine.
+inline constexpr char kDefinida[] = "definida";
+inline constexpr char kVazia[] = "vazia";
+inline constexpr char kIlegivel[] = "ilegível";
+
 // A value that is there but cannot be given as the text stored: unreadable,
 // not a text, or not as stored (see ValorLido::TalComoGuardado).
 bool SemTextoGuardado(const settings::ValorLido& lido);
 
 // How a value is given: as its text, or for the password as its state
-// ("definida", "vazia", "ilegível"); nothing for a missing value (and, but
+// (kDefinida, kVazia, kIlegivel); nothing for a missing value (and, but
 // for the password, for one SemTextoGuardado).
 std::optional<std::string> Apresentado(const settings::Definicao& d,
                                        const settings::ValorLido& lido);
@@ -39,10 +44,10 @@ std::string Falha(const settings::Definicao& d, const settings::ValorLido& lido,
 
 // The texts given (UTF-8, borrowed; "Segurança" as its item), to be written
 // where they differ from the stored ones: `textos` in table order but for
-// the password's place, which `palavraPasse` gives.
+// the password's place, which `palavraPasse` gives (null: not given).
 settings::Escritas Dados(
     const std::array<std::optional<std::string>, settings::kDefinicoes.size()>& textos,
-    std::optional<std::string_view> palavraPasse);
+    const platform::Secret* palavraPasse);
 
 // Saves `escritas` (`simular`: writes nothing) and gives the exit code;
 // says on standard error why a save is refused or fails. `*g` tells what

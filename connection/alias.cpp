@@ -1,7 +1,5 @@
 #include "connection/alias.h"
 
-#include <cctype>
-
 #include "connection/same_name.h"
 
 namespace connection {
@@ -9,12 +7,6 @@ namespace {
 
 constexpr std::uint32_t kLocalMachine = 0x80000002;
 constexpr char kAliases[] = "SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo";
-
-std::string_view Trimmed(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    return s;
-}
 
 }  // namespace
 

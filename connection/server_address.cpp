@@ -8,14 +8,6 @@
 namespace connection {
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 // Four decimal parts from 0 to 255; with `leadingZeros` false, none of
 // them written with a leading zero, as inside an IPv6 address.
 bool IsIpv4(std::string_view text, bool leadingZeros = true) {
@@ -118,8 +110,7 @@ ServerAddress ReadServer(std::string_view text) {
     if (rest.size() > 2 && rest.front() == '[' && rest.back() == ']' &&
         IsIpv6(rest.substr(1, rest.size() - 2)))
         rest = rest.substr(1, rest.size() - 2);
-    if (SameName(rest, "(local)") || rest == "." ||
-        SameName(rest, "localhost")) {
+    if (SameName(rest, "(local)") || rest == "." || SameName(rest, "localhost")) {
         server.host = "localhost";
     } else if (IsIpv4(rest) || IsIpv6(rest)) {
         server.host = std::string(rest);

@@ -108,13 +108,10 @@ ChaveFormatada FormatarChave(const std::string& caminho) {
                 platform::Icon::None);
             return chave;
         }
-        const auto barra = caminho.find('\\');
-        if (barra == std::string::npos) {
-            chave.raiz = ObterHandleChavePrincipal(caminho);
-        } else {
-            chave.raiz = ObterHandleChavePrincipal(caminho.substr(0, barra));
-            chave.subchave = caminho.substr(barra + 1);
-        }
+        // The root key's name comes before the first backslash, the sub-key after it.
+        const auto barra = std::min(caminho.find('\\'), caminho.size());
+        chave.raiz = ObterHandleChavePrincipal(caminho.substr(0, barra));
+        if (barra < caminho.size()) chave.subchave = caminho.substr(barra + 1);
         return chave;
     });
 }

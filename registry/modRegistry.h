@@ -53,7 +53,6 @@ public:
     bool operator==(const ResultadoLeitura& o) const {
         return estado_ == o.estado_ && texto_ == o.texto_ && (!IsNull() || causa_ == o.causa_);
     }
-    bool operator!=(const ResultadoLeitura& o) const { return !(*this == o); }
 
 private:
     ResultadoLeitura(Estado estado, Causa causa, std::string texto)

@@ -30,36 +30,34 @@ Gravacao Gravar(const Escritas& escritas, bool simular) {
         }
         valores.emplace_back(i, std::move(v.valor));
     }
-    const auto gravado = [&g](std::size_t i, std::string texto) {
-        g.gravados.push_back(i);
-        g.guardados[i] = ValorLido{ValorLido::Estado::Texto, std::move(texto)};
-    };
-    if (simular) {
-        for (auto& [i, texto] : valores) gravado(i, std::move(texto));
-        return g;
-    }
     std::string falhados;
-    EventoDeGravacao evento;
     try {
-        const modRegistry::ChaveFormatada chave = modRegistry::FormatarChave(kCaminhoDefinicoes);
+        // A simulation splits no key path and writes nothing: it answers as
+        // if every write succeeded, and records no event.
+        const modRegistry::ChaveFormatada chave =
+            simular ? modRegistry::ChaveFormatada{}
+                    : modRegistry::FormatarChave(kCaminhoDefinicoes);
         for (auto& [i, texto] : valores) {
-            if (!modRegistry::DefinirValorString(chave, kDefinicoes[i].nome, texto)) {
+            if (!simular && !modRegistry::DefinirValorString(chave, kDefinicoes[i].nome, texto)) {
                 falhados += "\n" + std::string(kDefinicoes[i].nome);
                 continue;
             }
-            evento.Gravado(i, texto);
-            gravado(i, std::move(texto));
+            g.gravados.push_back(i);
+            g.guardados[i] = ValorLido{ValorLido::Estado::Texto, std::move(texto)};
         }
         if (!falhados.empty())
             g.mensagem = "Não foi possível gravar:" + falhados +
                          "\n\nConfirme que a chave de registo existe e que tem permissões de "
                          "administrador.";
-        evento.Reportar(g.mensagem);
+        if (!simular) ReportarGravacao(g);
     } catch (...) {
+        // A simulation wrote nothing: its failure goes on to the caller, as
+        // one while checking or reading does.
+        if (simular) throw;
         // A failure the store did not trap: the event names what was written.
         g.mensagem = MensagemFalhaEmCurso();
         g.inesperada = true;
-        evento.Reportar(g.mensagem);
+        ReportarGravacao(g);
     }
     return g;
 }

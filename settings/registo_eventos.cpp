@@ -25,27 +25,27 @@ std::string SemParametros(const std::string& texto) {
 
 }  // namespace
 
-void EventoDeGravacao::Gravado(std::size_t definicao, const std::string& texto) {
-    const Definicao& d = kDefinicoes[definicao];
-    // The password is named, never shown, not even in its stored form.
-    gravados_.push_back(std::string(d.nome) +
-                        (d.tipo == Tipo::PalavraPasse
-                             ? " alterada"
-                             : ": «" + SemParametros(platform::Current().codePage->ToUtf8(texto)) +
-                                   "»"));
-}
-
-void EventoDeGravacao::Reportar(const std::string& falha) const {
+void ReportarGravacao(const Gravacao& g) {
     platform::EventLog* log = platform::Current().eventLog;
-    if (!log || (gravados_.empty() && falha.empty())) return;
-    std::vector<std::string> textos = gravados_;
+    if (!log || (g.gravados.empty() && g.mensagem.empty())) return;
+    std::vector<std::string> textos;
+    for (std::size_t i : g.gravados) {
+        const Definicao& d = kDefinicoes[i];
+        const std::string& texto = g.guardados[i]->texto;
+        // The password is named, never shown, not even in its stored form.
+        textos.push_back(
+            std::string(d.nome) +
+            (d.tipo == Tipo::PalavraPasse
+                 ? " alterada"
+                 : ": «" + SemParametros(platform::Current().codePage->ToUtf8(texto)) + "»"));
+    }
     textos.resize(kDefinicoes.size());
-    if (falha.empty()) {
+    if (g.mensagem.empty()) {
         log->Report(platform::EventKind::Information, kEventoGravado, textos);
         return;
     }
-    if (gravados_.empty()) textos[0] = "(nenhum)";
-    textos.push_back(SemParametros(falha));
+    if (g.gravados.empty()) textos[0] = "(nenhum)";
+    textos.push_back(SemParametros(g.mensagem));
     log->Report(platform::EventKind::Warning, kEventoFalhaAoGravar, textos);
 }
 

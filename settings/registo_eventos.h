@@ -4,10 +4,9 @@
 // event IDs here are its message numbers.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
+
+#include "settings/gravacao.h"
 
 namespace settings {
 
@@ -21,19 +20,9 @@ namespace settings {
 constexpr std::uint32_t kEventoGravado = 1000;
 constexpr std::uint32_t kEventoFalhaAoGravar = 1001;
 
-// One save as the event log records it.
-class EventoDeGravacao {
-public:
-    // Setting `definicao` (its place in kDefinicoes) written with `texto`
-    // (code-page bytes); written in table order.
-    void Gravado(std::size_t definicao, const std::string& texto);
-    // Reports the save: nothing when nothing was written and nothing
-    // failed; otherwise one event, a warning when `falha` (UTF-8) says why
-    // the save failed.
-    void Reportar(const std::string& falha) const;
-
-private:
-    std::vector<std::string> gravados_;  // UTF-8, as the event shows them
-};
+// Reports save `g` as it stands: nothing when it wrote nothing and nothing
+// failed; otherwise one event with the values in `g.gravados`, a warning
+// when `g.mensagem` says why the save failed.
+void ReportarGravacao(const Gravacao& g);
 
 }  // namespace settings

@@ -93,30 +93,10 @@ std::string MotivoNaoLidoComoEscrito(std::string_view guardado) {
            std::to_string(static_cast<unsigned char>(*controlo)) + ")";
 }
 
-// Why a text, converted to the code page or not, cannot be stored; empty
-// when it can.
-std::string MotivoTexto(const Definicao& definicao, bool convertido, std::size_t tamanho) {
-    const std::string campo = "O campo «" + std::string(definicao.palavraChave) + "»";
-    if (!convertido) return campo + " contém caracteres que não podem ser gravados.";
-    if (tamanho > kMaxCaracteres)
-        return campo + " excede " + std::to_string(kMaxCaracteres) + " caracteres.";
-    return {};
-}
-
-Verificacao VerificarTexto(const Definicao& definicao, std::string_view utf8) {
-    std::string ansi;
-    const bool convertido = platform::Current().codePage->FromUtf8(std::string(utf8), &ansi);
-    std::string motivo = MotivoTexto(definicao, convertido, ansi.size());
-    if (!motivo.empty()) return Recusada(std::move(motivo));
-    return Aceite(std::move(ansi));
-}
-
-// Every copy of the plain password made here is a secret.
-Verificacao VerificarPalavraPasse(const Definicao& definicao, std::string_view utf8) {
-    auto& codePage = *platform::Current().codePage;
-    platform::Secret ansi;
-    std::string motivo = MotivoTexto(definicao, codePage.FromUtf8(utf8, &ansi), ansi.size());
-    if (!motivo.empty()) return Recusada(std::move(motivo));
+// A password in the code page (`ansi`, as typed `utf8`) scrambled: its
+// stored form, or why it has none. Every copy of the plain password made
+// here is a secret.
+Verificacao CifrarPalavraPasse(const platform::Secret& ansi, std::string_view utf8) {
     platform::Secret cifrada;
     bool volta = false;
     try {
@@ -130,18 +110,28 @@ Verificacao VerificarPalavraPasse(const Definicao& definicao, std::string_view u
     if (!SobreviveAPaginaDeCodigo(cifrada.view()))
         return Recusada("A palavra-passe não pode ser guardada com a página de código deste "
                         "computador (" +
-                        std::to_string(codePage.Number()) + "). Escolha outra palavra-passe.");
+                        std::to_string(platform::Current().codePage->Number()) +
+                        "). Escolha outra palavra-passe.");
     return Aceite(std::string(cifrada.view()));
 }
 
+// The form to store: the list's item; a text, or a password, that the code
+// page holds exactly and the store can read back, the password scrambled.
+// Messages name the field by its keyword.
 Verificacao VerificarForma(const Definicao& definicao, std::string_view utf8) {
-    if (definicao.tipo == Tipo::Texto) return VerificarTexto(definicao, utf8);
-    if (definicao.tipo == Tipo::PalavraPasse) return VerificarPalavraPasse(definicao, utf8);
-    const std::string* item = ItemSeguranca(utf8);
-    if (!item)
-        return Recusada("O campo «" + std::string(definicao.palavraChave) +
-                        "» aceita False ou True.");
-    return Aceite(*item);
+    const std::string campo = "O campo «" + std::string(definicao.palavraChave) + "»";
+    if (definicao.tipo == Tipo::Lista) {
+        const std::string* item = ItemSeguranca(utf8);
+        if (!item) return Recusada(campo + " aceita False ou True.");
+        return Aceite(*item);
+    }
+    platform::Secret ansi;
+    if (!platform::Current().codePage->FromUtf8(utf8, &ansi))
+        return Recusada(campo + " contém caracteres que não podem ser gravados.");
+    if (ansi.size() > kMaxCaracteres)
+        return Recusada(campo + " excede " + std::to_string(kMaxCaracteres) + " caracteres.");
+    if (definicao.tipo == Tipo::Texto) return Aceite(std::string(ansi.view()));
+    return CifrarPalavraPasse(ansi, utf8);
 }
 
 }  // namespace

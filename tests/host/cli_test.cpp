@@ -1,9 +1,11 @@
 // The command-line companion: its option parsing, and each command run
 // against the fake platform, with exit code, output and what is stored.
 #include <deque>
+#include <fstream>
 #include <functional>
 
 #include "cli/comandos.h"
+#include "cli/dsc_entrada.h"
 #include "cli/saida_json.h"
 #include "dialog_fixture.h"
 
@@ -428,6 +430,19 @@ TEST(CliUsage, NamesEveryOptionOfDefinirAndVerificar) {
                         "[--json]\n                       [--codigo-nao-conforme N]\n"),
               std::string::npos)
         << cli::kUtilizacao;
+}
+
+// The DSC manifest's schema gives the table's properties, in its order, then
+// the password's state, and no other but DSC's own ("_...").
+TEST(CliJson, ManifestGivesTheTablePropertiesInOrder) {
+    std::ifstream file(DSC_MANIFEST);
+    const auto manifest = cli::Json::parse(file);
+    std::vector<std::string> own, table;
+    for (const auto& property : manifest["schema"]["embedded"]["properties"].items())
+        if (property.key()[0] != '_') own.push_back(property.key());
+    for (const auto& d : settings::kDefinicoes) table.push_back(d.propriedade);
+    table.push_back(cli::kPropriedadeEstado);
+    EXPECT_EQ(own, table);
 }
 
 // Characters beyond Latin-1 and invalid bytes still give ASCII JSON.
