@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "connection/attempt.h"
+
 namespace cli {
 namespace {
 
@@ -164,6 +166,14 @@ std::string OpcoesValores(const std::string& comando, const std::vector<std::str
     return texto + linha + "\n";
 }
 
+// The connection test's steps, in their order: "Nome, Instância, …".
+std::string Etapas() {
+    std::string texto;
+    for (int e = 0; e <= static_cast<int>(connection::Stage::Database); ++e)
+        texto += (e ? ", " : "") + std::string(connection::StageName(connection::Stage(e)));
+    return texto;
+}
+
 }  // namespace
 
 const std::string kUtilizacao =
@@ -187,8 +197,8 @@ const std::string kUtilizacao =
     std::string(connection::kDefaultDriver) + "\" e " +
     std::to_string(connection::kDefaultLoginTimeoutSeconds) +
     " segundos de espera, salvo indicação.\n"
-    "           Passo a passo: Nome, Instância, Porta, Entrada, Base de dados; pára no\n"
-    "           primeiro que falha.\n"
+    "           Passo a passo, até ao primeiro que falha:\n"
+    "           " + Etapas() + ".\n"
     "controladores  lista os controladores ODBC instalados, um por linha.\n"
     "dsc        o recurso de DSC Orvex.Tamrel/Definicoes: lê o estado desejado, um objeto\n"
     "           JSON de no máximo 64 KB, da entrada padrão; get dá o estado guardado,\n"

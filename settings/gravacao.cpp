@@ -23,7 +23,7 @@ Gravacao Gravar(const Escritas& escritas, bool simular) {
             continue;
         }
         Verificacao v = VerificarCampo(kDefinicoes[i], e.texto);
-        if (!v.aceite) return {i, std::move(v.mensagem)};
+        if (!v.aceite) return {i, std::move(v.mensagem), false, {}, {}};
         if (e.quando == Quando::SeDiferente) {
             g.guardados[i] = LerDefinicao(kDefinicoes[i].nome);
             if (JaGuardado(kDefinicoes[i], *g.guardados[i], v.valor)) continue;
