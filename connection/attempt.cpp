@@ -8,6 +8,7 @@
 #include "connection/browser.h"
 #include "connection/hosts_file.h"
 #include "connection/prelogin.h"
+#include "connection/quoted.h"
 #include "connection/redact.h"
 #include "connection/same_name.h"
 #include "connection/server_address.h"
@@ -22,8 +23,6 @@ using Clock = std::chrono::steady_clock;
 long long MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 // The addresses as a list, at most three of them.
 std::string Listed(const std::vector<std::string>& addresses) {

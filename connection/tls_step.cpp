@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "connection/quoted.h"
 #include "connection/tds_tls.h"
 
 namespace connection {
@@ -11,8 +12,6 @@ namespace {
 using platform::NetworkResult;
 using platform::TlsProgress;
 using Clock = std::chrono::steady_clock;
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 constexpr char kSameFailure[] = "O controlador falhará da mesma forma: ";
 

@@ -361,6 +361,16 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
              "para 'outro': indique o servidor por esse nome, ou dê-o ao controlador em "
              "HostNameInCertificate.\nO certificado não é válido hoje (válido até 2020-01-31): "
              "renove-o no servidor.\n" kLastResort},
+    // A certificate's names are the server's: no control character of
+    // theirs reaches the output.
+    StepCase{"tls_names_with_control_characters", "srv",
+             [](auto& n, auto& s, auto& t) {
+                 Driver18(n, s, t);
+                 n.tlsFacts = {"TLS 1.2", "srv\x1b[2J\r", "C\xc2\x9b" "A\x7f", "2027-12-31",
+                               false, true, true};
+             },
+             kReached(1) "tls+ TLS 1.2, certificado 'srv?[2J?' emitido por 'C?A?', válido até "
+             "2027-12-31, confiável\nentrada+ \n"},
     StepCase{"tls_no_common_protocol", "srv",
              [](auto& n, auto& s, auto& t) {
                  Driver18(n, s, t);
