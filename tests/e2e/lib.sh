@@ -59,7 +59,15 @@ set_values() {
     done
     printf '\r\n'
   } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$WORK/set.reg"
-  quiet "$WINE64" reg import "$(winpath "$WORK/set.reg")" /reg:32 || fail "cannot write $key"
+  # Wine's reg import has been seen to fail once in a full run and pass
+  # on its own: one more try, said on standard error, before the test fails.
+  local try
+  for try in 1 2; do
+    "$WINE64" reg import "$(winpath "$WORK/set.reg")" /reg:32 </dev/null >/dev/null 2>"$WORK/reg.err" && return
+    echo "reg import of $key failed (try $try): $(tr -d '\r' <"$WORK/reg.err")" >&2
+    sleep 1
+  done
+  fail "cannot write $key"
 }
 
 delete_key() { quiet "$WINE64" reg delete "$1" /f /reg:32 || true; }
