@@ -396,9 +396,6 @@ INSTANTIATE_TEST_SUITE_P(Table, Steps, ::testing::Values(
     StepCase{"not_sql_server", "srv", [](auto& n, auto&, auto&) { n.answer = "SSH-2.0-x\r\n"; },
              "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql- a porta "
              "responde, mas não como um SQL Server\n" kOtherService},
-    StepCase{"closed_without_answer", "srv", [](auto& n, auto&, auto&) { n.answer.clear(); },
-             "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql- a porta "
-             "fecha a ligação sem responder como um SQL Server\n" kOtherService},
     StepCase{"no_answer", "srv", [](auto& n, auto&, auto&) { n.silent = true; },
              "nome+ 10.0.0.9, 10.0.0.5\nporta+ 1433 aceite em 10.0.0.5\nservidor_sql- sem "
              "resposta em 15 s\nO servidor aceita a ligação mas não responde como um SQL Server: "
