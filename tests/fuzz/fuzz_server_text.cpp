@@ -3,7 +3,8 @@
 // every name to 127.0.0.1 and checks each address it is asked to connect
 // to. Every text is either read (a name of a host name's characters, or
 // an address the socket layer takes) or named with a reason; a port step
-// never runs without a connection tried.
+// never runs without a connection tried; the same when the text is the
+// data of a client alias.
 #include <arpa/inet.h>
 
 #include <algorithm>
@@ -78,13 +79,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             }
         }
     }
-    CheckingNetwork network;
-    fakes::FakeServer database;
-    connection::Target target{"SQL Server", text, "", "app", {}};
-    fakes::FakeRegistry registry;
-    const connection::Outcome outcome =
-        connection::Attempt(database, network, registry, target, 1);
-    for (const connection::Step& step : outcome.steps)
-        if (step.stage == connection::Stage::Port) Check(network.connects > 0);
+    // The text as the server text, then as the data of a client alias
+    // (a value another program may have stored) that the server text names.
+    for (const bool alias : {false, true}) {
+        CheckingNetwork network;
+        fakes::FakeServer database;
+        connection::Target target{"SQL Server", alias ? "PROD" : text, "", "app", {}};
+        fakes::FakeRegistry registry;
+        if (alias)
+            registry.PutString(0x80000002, "SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo",
+                               "prod", text);
+        const connection::Outcome outcome =
+            connection::Attempt(database, network, registry, target, 1);
+        for (const connection::Step& step : outcome.steps)
+            if (step.stage == connection::Stage::Port) Check(network.connects > 0);
+    }
     return 0;
 }
